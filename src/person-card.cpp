@@ -1,0 +1,78 @@
+// person-card: ask one person for five particulars and read them back.
+
+#include <cctype>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+
+static int No;
+static char Name[31];
+static int Age;
+static float High;
+static float Weight;
+
+// Reads an int as "%d" would, but a number beyond the int range is stored
+// as the nearest limit instead of being undefined.
+static void
+read_int(int *p)
+{
+    int c;
+    while ((c = std::getchar()) != EOF && std::isspace(c))
+        ;
+    const bool neg = c == '-';
+    if (c == '-' || c == '+')
+        c = std::getchar();
+    if (c == EOF || !std::isdigit(c)) {
+        (void)std::ungetc(c, stdin);
+        return;
+    }
+    long long v = 0;
+    for (; c != EOF && std::isdigit(c); c = std::getchar())
+        if (v <= INT_MAX + 1LL)
+            v = v * 10 + (c - '0');
+    (void)std::ungetc(c, stdin);
+    if (neg)
+        *p = v > INT_MAX + 1LL ? INT_MIN : static_cast<int>(-v);
+    else
+        *p = v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+static void
+prompt(const char *s)
+{
+    (void)std::printf("%s", s);
+    (void)std::fflush(stdout);
+}
+
+int
+main()
+{
+#ifdef SIGPIPE
+    // A reader that goes away must not change the exit status.
+    (void)std::signal(SIGPIPE, SIG_IGN);
+#endif
+
+    (void)std::puts("--------------------------------");
+    prompt("Input your No. : ");
+    read_int(&No);
+    prompt("\nInput Your Name : ");
+    // At most 30 characters fit; the rest of a longer word is dropped so
+    // that it cannot spill into the next answer.
+    (void)std::scanf("%30s%*[^ \t\n\v\f\r]", Name);
+    prompt("\nInput your Age : ");
+    read_int(&Age);
+    prompt("\nInput your High : ");
+    (void)std::scanf("%g", &High);
+    prompt("\nInput your Weight : ");
+    (void)std::scanf("%g", &Weight);
+
+    (void)std::puts("--------Program By Pelim--------");
+    (void)std::puts("--------Welcome everyone--------");
+    (void)std::printf("Your No. : %d", No);
+    (void)std::printf("\nYour Name : %s ", Name);
+    (void)std::printf("\nYour Age : %d years old", Age);
+    (void)std::printf("\nYour High : %g cm.", static_cast<double>(High));
+    (void)std::printf("\nYour Weight : %g kg.", static_cast<double>(Weight));
+    (void)std::printf("\n--------------------------------");
+    return 0;
+}
