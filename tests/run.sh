@@ -1,0 +1,77 @@
+#!/bin/bash
+# Usage: run.sh MODE ANSWERS EXPECTED COMMAND...
+#
+# Runs COMMAND with cases/ANSWERS.in as its answers and checks that it exits
+# 0 without writing to standard error.  In the modes that keep the output it
+# must equal cases/EXPECTED.out byte for byte; with EOL=crlf in the
+# environment each line feed expected there becomes CR LF.
+#
+#   stream    answers redirected from the file
+#   dialogue  answers typed through a pipe, each only after its prompt
+#   noinput   standard input closed
+#   closed    standard output closed
+#   full      standard output is /dev/full
+#   broken    standard output is a pipe whose reader has gone
+
+set -u
+export LC_ALL=C
+cases=$(dirname "$0")/cases
+mode=$1 in=$cases/$2.in want=$cases/$3.out
+shift 3
+tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+dialogue() {
+    local p c seen='' to from
+    local -a answers
+    read -rd '' -a answers <"$in"
+    mkfifo "$tmp/to" "$tmp/from"
+    "$@" <"$tmp/to" >"$tmp/from" 2>"$tmp/err" &
+    exec {to}>"$tmp/to" {from}<"$tmp/from"
+    for p in 'No. : ' 'Name : ' 'Age : ' 'High : ' 'Weight : '; do
+        while [[ $seen != *"$p" ]]; do
+            IFS= read -rN1 -t 20 c <&"$from" ||
+                fail "no prompt ending in '$p' before the answer; got: $seen"
+            seen+=$c
+        done
+        printf '%s\n' "${answers[0]}" >&"$to"
+        answers=("${answers[@]:1}")
+    done
+    exec {to}>&-
+    printf '%s' "$seen" >"$tmp/out"
+    cat <&"$from" >>"$tmp/out"
+    wait $!
+}
+
+case $mode in
+stream) "$@" <"$in" >"$tmp/out" 2>"$tmp/err" ;;
+dialogue) dialogue "$@" ;;
+noinput) "$@" <&- >"$tmp/out" 2>"$tmp/err" ;;
+closed) "$@" <"$in" >&- 2>"$tmp/err" ;;
+full) "$@" <"$in" >/dev/full 2>"$tmp/err" ;;
+broken)
+    { sleep 1 && cat "$in"; } | "$@" 2>"$tmp/err" | head -c 0
+    (exit "${PIPESTATUS[1]}")
+    ;;
+*) fail "unknown mode $mode" ;;
+esac
+status=$?
+
+[ "$status" -eq 0 ] || fail "exit status $status"
+[ -s "$tmp/err" ] && fail "wrote to standard error: $(cat "$tmp/err")"
+[ -e "$tmp/out" ] || exit 0
+if [ "${EOL-}" = crlf ]; then
+    sed -z 's/\n/\r\n/g' "$want" >"$tmp/want"
+else
+    cp "$want" "$tmp/want"
+fi
+cmp "$tmp/want" "$tmp/out" >/dev/null && exit 0
+echo "FAIL: output differs (expected, then actual):"
+od -c "$tmp/want" >"$tmp/want.od"
+od -c "$tmp/out" >"$tmp/out.od"
+diff "$tmp/want.od" "$tmp/out.od"
+exit 1
