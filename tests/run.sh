@@ -16,7 +16,7 @@
 #
 # The image mode checks a Windows executable instead: it imports only the
 # system's KERNEL32 and msvcrt DLLs, and its one resource, manifest 1, is
-# MANIFEST byte for byte.
+# MANIFEST byte for byte, which asks to run as the invoking user.
 
 set -u
 export LC_ALL=C
@@ -39,6 +39,8 @@ image() {
     read -r vma off < <("$1" -h "$2" | awk '$2 == ".rsrc" { print "0x" $4, "0x" $6 }')
     tail -c +$((off + leaf - (vma - base) + 1)) "$2" | head -c $((size)) |
         cmp -s - "$3" || fail "the embedded manifest is not $3"
+    grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' "$3" ||
+        fail "the manifest does not ask to run as the invoking user"
 }
 
 [ "$1" = image ] && { image "${@:2}"; exit 0; }
