@@ -89,13 +89,9 @@ status=$?
 [ -s "$tmp/err" ] && fail "wrote to standard error: $(cat "$tmp/err")"
 [ -e "$tmp/out" ] || exit 0
 if [ "${EOL-}" = crlf ]; then
-    sed -z 's/\n/\r\n/g' "$want" >"$tmp/want"
-else
-    cp "$want" "$tmp/want"
+    sed -z 's/\n/\r\n/g' "$want" >"$tmp/want" && want=$tmp/want
 fi
-cmp "$tmp/want" "$tmp/out" >/dev/null && exit 0
+cmp -s "$want" "$tmp/out" && exit 0
 echo "FAIL: output differs (expected, then actual):"
-od -c "$tmp/want" >"$tmp/want.od"
-od -c "$tmp/out" >"$tmp/out.od"
-diff "$tmp/want.od" "$tmp/out.od"
+diff <(od -c "$want") <(od -c "$tmp/out")
 exit 1
