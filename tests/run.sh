@@ -85,7 +85,7 @@ broken)
 esac
 status=$?
 
-[ "$status" -eq 0 ] || fail "exit status $status"
+[ "$status" -eq 0 ] || fail "exit status $status; standard error: $(cat "$tmp/err")"
 [ -s "$tmp/err" ] && fail "wrote to standard error: $(cat "$tmp/err")"
 [ -e "$tmp/out" ] || exit 0
 if [ "${EOL-}" = crlf ]; then
