@@ -4,10 +4,14 @@
 # Runs COMMAND with cases/ANSWERS.in as its answers and checks that it exits
 # 0 without writing to standard error.  In the modes that keep the output it
 # must equal cases/EXPECTED.out byte for byte; with EOL=crlf in the
-# environment each line feed expected there becomes CR LF.
+# environment each line feed expected there becomes CR LF.  EXPECTED may
+# instead be a document and the number of an example in it (README.md:1,
+# doc/person-card.1:2): then the output must be what that example shows.
 #
 #   stream    answers redirected from the file
 #   dialogue  answers typed through a pipe, each only after its prompt
+#   terminal  answers typed at a terminal, each only after its prompt, and
+#             the screen compared, its line ends as they are shown
 #   noinput   standard input closed
 #   closed    standard output closed
 #   full      standard output is /dev/full
@@ -22,8 +26,28 @@ fail() {
 
 cases=$(dirname "$0")/cases
 mode=$1 in=$cases/$2.in want=$cases/$3.out
-shift 3
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+
+# The Nth example that a document shows: a fenced block of the README's
+# sample session, or an .EX block of the manual page.  Each is a command
+# line "$ ...", what the screen then shows, and the shell's next prompt "$"
+# right after the last line of the output, which has no line feed.
+if [[ $3 == *:* ]]; then
+    doc=$(dirname "$0")/../${3%:*} n=${3##*:}
+    case $doc in
+    *.md) sed -n '/^## Sample session$/,/^## /p' "$doc" |
+        awk -v n="$n" '/^```/ { k += !on; on = !on; next } on && k == n' ;;
+    *) awk -v n="$n" '/^\.EE$/ { on = 0 } on && k == n; /^\.EX$/ { on = 1; k++ }' "$doc" |
+        sed 's/\\-/-/g; s/\\&//g' ;;
+    esac >"$tmp/shown"
+    read -r command <"$tmp/shown"
+    [[ $command == '$ '* ]] || fail "$3 does not start with a command line"
+    # An answer stream shown as an echo must be the one given.
+    [[ $command != '$ echo '* || $command == "\$ echo $(<"$in") | "* ]] ||
+        fail "$3 does not answer $(<"$in")"
+    sed 1d "$tmp/shown" | sed -z 's/\$\n$//' >"$tmp/want" && want=$tmp/want
+fi
+shift 3
 
 dialogue() {
     local p c seen='' to from
@@ -38,7 +62,7 @@ dialogue() {
                 fail "no prompt ending in '$p' before the answer; got: $seen"
             seen+=$c
         done
-        printf '%s\n' "${answers[0]}" >&"$to"
+        printf '%s%s' "${answers[0]}" "${enter-$'\n'}" >&"$to"
         answers=("${answers[@]:1}")
     done
     exec {to}>&-
@@ -50,6 +74,12 @@ dialogue() {
 case $mode in
 stream) "$@" <"$in" >"$tmp/out" 2>"$tmp/err" ;;
 dialogue) dialogue "$@" ;;
+terminal)
+    # Enter sends a carriage return; the terminal ends each line it shows
+    # with CR LF.
+    enter=$'\r' dialogue script -qec "$(printf '%q ' "$@")" /dev/null &&
+        sed -zi 's/\r\n/\n/g' "$tmp/out"
+    ;;
 noinput) "$@" <&- >"$tmp/out" 2>"$tmp/err" ;;
 closed) "$@" <"$in" >&- 2>"$tmp/err" ;;
 full) "$@" <"$in" >/dev/full 2>"$tmp/err" ;;
