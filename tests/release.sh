@@ -37,7 +37,10 @@ zip=person-card-$version-win64.zip
 
 tags=$(lintian --fail-on error,warning "dist/$deb" 2>&1) || fail "lintian on $deb: $tags"
 
-tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+tmp=$(mktemp -d) again=
+export WINEPREFIX=$tmp/wine WINEDEBUG=-all
+wineserver=/usr/lib/wine/wineserver wine=/usr/lib/wine/wine64
+trap '$wineserver -k 2>/dev/null || :; rm -rf "$tmp" ${again:+"$again"}' EXIT
 cases=tests/cases
 
 # answers EXPECTED PROGRAM...: PROGRAM's output for the example's answers
@@ -62,11 +65,10 @@ exe=$tmp/zip/bin/person-card.exe
 bash tests/image.sh x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres "$exe" \
     src/person-card.manifest "$version" "$top"
 sed -z 's/\n/\r\n/g' $cases/example.out >"$tmp/crlf.out"
-export WINEPREFIX=$tmp/wine WINEDEBUG=-all
 mkdir "$WINEPREFIX"
-{ /usr/lib/wine/wineserver -p && /usr/lib/wine/wine64 wineboot --init; } >"$tmp/wine.log" 2>&1
-answers "$tmp/crlf.out" /usr/lib/wine/wine64 "$exe"
-/usr/lib/wine/wineserver -k
+{ $wineserver -p && $wine wineboot --init; } >"$tmp/wine.log" 2>&1
+answers "$tmp/crlf.out" $wine "$exe"
+$wineserver -k
 
 if grep -rlF "$top" "$tmp/deb" "$tmp/tgz" "$tmp/zip"; then
     fail "the files above name $top"
@@ -74,10 +76,10 @@ fi
 
 # The rebuild.
 [ -w /dev/shm ] && again=$(mktemp -d -p /dev/shm) || again=$(mktemp -d)
-trap 'rm -rf "$tmp" "$again"' EXIT
 git clone -q "$top" "$again/person-card"
 (
     umask 077
+    unset WINEPREFIX WINEDEBUG
     cd "$again/person-card"
     export TZ=Pacific/Chatham LC_ALL=C.UTF-8 LANG=C.UTF-8
     cmake --workflow --preset package && cmake --workflow --preset windows
