@@ -4,7 +4,8 @@
 # Checks the packages that `cmake --workflow --preset package` and
 # `cmake --workflow --preset windows` left in dist/, from a checkout with
 # nothing uncommitted:
-#   - every .sha256 checks, and the changelog's version is the project's;
+#   - every .sha256 checks; the changelog's version is the project's, and
+#     the README names these packages;
 #   - lintian finds no error and no warning in the .deb;
 #   - the .deb and the tarball, each unpacked into an empty directory, hold
 #     a program that answers the example byte for byte, and a manual page
@@ -34,6 +35,9 @@ deb=person-card_${version}_amd64.deb
 tgz=person-card-$version-linux-x86_64.tar.gz
 zip=person-card-$version-win64.zip
 (cd dist && sha256sum --strict -c "$deb.sha256" "$tgz.sha256" "$zip.sha256")
+for package in "$deb" "$tgz" "$zip"; do
+    grep -qF "$package" README.md || fail "README.md does not name $package"
+done
 
 tags=$(lintian --fail-on error,warning "dist/$deb" 2>&1) || fail "lintian on $deb: $tags"
 
