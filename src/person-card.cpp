@@ -4,6 +4,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <tuple>
 
 static int No;
 static char Name[31];
@@ -56,15 +57,17 @@ main()
     prompt("Input your No. : ");
     read_int(&No);
     prompt("\nInput Your Name : ");
-    // At most 30 characters fit; the rest of a longer word is dropped so
-    // that it cannot spill into the next answer.
-    (void)std::scanf("%30s%*[^ \t\n\v\f\r]", Name);
+    // At most 30 bytes fit; the rest of a longer word is dropped so that it
+    // cannot spill into the next answer.  A read that fails leaves its value
+    // as it was, so the counts are not needed (and with _FORTIFY_SOURCE,
+    // (void) does not silence scanf's warn_unused_result).
+    std::ignore = std::scanf("%30s%*[^ \t\n\v\f\r]", Name);
     prompt("\nInput your Age : ");
     read_int(&Age);
     prompt("\nInput your High : ");
-    (void)std::scanf("%g", &High);
+    std::ignore = std::scanf("%g", &High);
     prompt("\nInput your Weight : ");
-    (void)std::scanf("%g", &Weight);
+    std::ignore = std::scanf("%g", &Weight);
 
     (void)std::puts("--------Program By Pelim--------");
     (void)std::puts("--------Welcome everyone--------");
