@@ -1,4 +1,8 @@
-# Run by cpack once it has made the packages (CPACK_POST_BUILD_SCRIPTS).
+# Run by cpack before it packs the staged files (CPACK_PRE_BUILD_SCRIPTS)
+# and once it has made the packages (CPACK_POST_BUILD_SCRIPTS).
+#
+# Before, every staged file is dated SOURCE_DATE_EPOCH: install keeps the
+# time of each file in the checkout, which may be older than the commit.
 #
 # cpack writes an archive's entries in the order the directory listing
 # gives them, which differs from one file system to the next, with the
@@ -15,6 +19,11 @@ set(epoch $ENV{SOURCE_DATE_EPOCH})
 function(run)
   execute_process(COMMAND ${ARGN} COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
+
+if(NOT DEFINED CPACK_PACKAGE_FILES)
+  run(find ${CPACK_TEMPORARY_DIRECTORY} -exec touch -h -d @${epoch} {} +)
+  return()
+endif()
 
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   set(tree ${package}.tree)
