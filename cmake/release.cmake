@@ -1,0 +1,78 @@
+# Makes the whole release into dist/:  cmake -P cmake/release.cmake
+#
+# Every target of packaging/targets is built twice, with Debian's hardening
+# flags for its architecture: with the shared C library for the .deb and the
+# .rpm, and fully static for the tarball.  Each program is tested in full
+# before it is packed.  Then the Windows workflow makes its packages, git
+# archive the source tarball (not from a source tarball, which has no git),
+# and SHA256SUMS lists them all.
+
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
+
+function(run)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${top} COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+file(STRINGS ${top}/CMakeLists.txt version REGEX "^project\\(person-card VERSION ")
+string(REGEX REPLACE ".* VERSION ([^ ]+).*" "\\1" version "${version}")
+file(REMOVE_RECURSE ${top}/dist)
+
+file(STRINGS ${top}/packaging/targets targets REGEX "^[^#]")
+foreach(target IN LISTS targets)
+  string(REGEX MATCHALL "[^ ]+" target "${target}")
+  list(POP_FRONT target name debian triplet rpm emulator static)
+  foreach(flags CPPFLAGS CXXFLAGS LDFLAGS)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_HOST_ARCH=${debian}
+        DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get ${flags}
+      OUTPUT_VARIABLE ${flags} OUTPUT_STRIP_TRAILING_WHITESPACE
+      COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  set(generators DEB)
+  if(NOT rpm STREQUAL "-")
+    list(APPEND generators RPM)
+  endif()
+  if(emulator STREQUAL "-")
+    set(emulator "")
+  endif()
+  set(link -DLINK_STATIC=)
+  foreach(kind shared static)
+    set(build build/${name}-${kind})
+    run(${CMAKE_COMMAND} -S . -B ${build} --fresh
+      -DCMAKE_BUILD_TYPE=Release
+      -DCMAKE_SYSTEM_NAME=Linux
+      -DCMAKE_SYSTEM_PROCESSOR=${name}
+      -DCMAKE_CXX_COMPILER=${triplet}-g++
+      -DCMAKE_CROSSCOMPILING_EMULATOR=${emulator}
+      "-DCMAKE_CXX_FLAGS=${CPPFLAGS} ${CXXFLAGS}"
+      "-DCMAKE_EXE_LINKER_FLAGS=${LDFLAGS}"
+      -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE=${debian}
+      -DCPACK_RPM_PACKAGE_ARCHITECTURE=${rpm}
+      ${link})
+    run(${CMAKE_COMMAND} --build ${build})
+    run(${CMAKE_CTEST_COMMAND} --test-dir ${build} -j 2 --output-on-failure)
+    foreach(generator IN LISTS generators)
+      run(${CMAKE_CPACK_COMMAND} --config ${build}/CPackConfig.cmake -B ${build}/cpack
+        -G ${generator})
+    endforeach()
+    set(generators TGZ)
+    set(link -DLINK_STATIC=${static})
+  endforeach()
+endforeach()
+
+run(${CMAKE_COMMAND} --workflow --preset windows)
+
+if(EXISTS ${top}/.git)
+  run(git archive --format=tar --prefix=person-card-${version}/ HEAD
+    COMMAND gzip -9n OUTPUT_FILE dist/person-card-${version}.tar.gz)
+endif()
+
+file(GLOB files RELATIVE ${top}/dist ${top}/dist/*)
+list(SORT files)
+set(sums)
+foreach(file IN LISTS files)
+  file(SHA256 ${top}/dist/${file} sum)
+  string(APPEND sums "${sum}  ${file}\n")
+endforeach()
+file(WRITE ${top}/dist/SHA256SUMS "${sums}")
+message(STATUS "Made in dist/:\n${sums}")
