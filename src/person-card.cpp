@@ -5,6 +5,10 @@
 #include <csignal>
 #include <cstdio>
 #include <tuple>
+#ifdef _WIN32
+#include <conio.h>
+#include <windows.h>
+#endif
 
 static int No;
 static char Name[31];
@@ -77,5 +81,17 @@ main()
     (void)std::printf("\nYour High : %g cm.", static_cast<double>(High));
     (void)std::printf("\nYour Weight : %g kg.", static_cast<double>(Weight));
     (void)std::printf("\n--------------------------------");
+
+#ifdef _WIN32
+    // A console of our own (a double click, the Start menu) closes with
+    // the program: keep it open until the report has been read.
+    DWORD pid, mode;
+    if (GetConsoleProcessList(&pid, 1) == 1 &&
+        GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) &&
+        GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+        prompt("\n\nPress any key to close this window . . .");
+        (void)_getch();
+    }
+#endif
     return 0;
 }
