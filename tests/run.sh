@@ -12,6 +12,10 @@
 #   dialogue  answers typed through a pipe, each only after its prompt
 #   terminal  answers typed at a terminal, each only after its prompt, and
 #             the screen compared, its line ends as they are shown
+#   console   the same in Wine's console in tmux, the drawn screen compared
+#             without trailing blanks: alone on its console, the program must
+#             end with a last line and wait for a key; as console-cmd, started
+#             through cmd /c (sharing the console), it must end at once
 #   noinput   standard input closed
 #   closed    standard output closed
 #   full      standard output is /dev/full
@@ -49,14 +53,14 @@ if [[ $3 == *:* ]]; then
 fi
 shift 3
 
+prompts=('No. : ' 'Name : ' 'Age : ' 'High : ' 'Weight : ')
+read -rd '' -a answers <"$in"
 dialogue() {
     local p c seen='' to from
-    local -a answers
-    read -rd '' -a answers <"$in"
     mkfifo "$tmp/to" "$tmp/from"
     "$@" <"$tmp/to" >"$tmp/from" 2>"$tmp/err" &
     exec {to}>"$tmp/to" {from}<"$tmp/from"
-    for p in 'No. : ' 'Name : ' 'Age : ' 'High : ' 'Weight : '; do
+    for p in "${prompts[@]}"; do
         while [[ $seen != *"$p" ]]; do
             IFS= read -rN1 -t 20 c <&"$from" ||
                 fail "no prompt ending in '$p' before the answer; got: $seen"
@@ -79,6 +83,33 @@ terminal)
     # with CR LF.
     enter=$'\r' dialogue script -qec "$(printf '%q ' "$@")" /dev/null &&
         sed -zi 's/\r\n/\n/g' "$tmp/out"
+    ;;
+console*)
+    tmux=(tmux -S "$tmp/tmux") EOL=
+    [ "$mode" = console-cmd ] && set -- "$1" cmd /c "${@:2}"
+    "${tmux[@]}" new-session -d -x 80 -y 40 \
+        "$(printf '%q ' "$@")2>$tmp/err; echo \$? >$tmp/status; sleep 99"
+    shown() { # waits until the screen ends in $1, and with "ended", the program too
+        for _ in {1..300}; do
+            "${tmux[@]}" capture-pane -p | sed 's/ *$//' | sed -z 's/\n*$//' >"$tmp/out"
+            [[ $(<"$tmp/out") == *"$1" && (-z ${2-} || -s $tmp/status) ]] && return
+            sleep 0.1
+        done
+        fail "the screen does not end in '$1'${2:+ with the program ended}: $(<"$tmp/out")"
+    }
+    for i in "${!prompts[@]}"; do
+        shown "${prompts[i]% }" && "${tmux[@]}" send-keys "${answers[i]}" Enter
+    done
+    sed 's/ *$//' "$want" >"$tmp/screen" && want=$tmp/screen
+    if [ "$mode" = console ]; then
+        printf '\n\nPress any key to close this window . . .' >>"$want"
+        shown '. . .' && sleep 1
+        [ -e "$tmp/status" ] && fail "it ended without waiting for a key"
+        "${tmux[@]}" send-keys x
+    fi
+    shown "$(tail -n 1 "$want")" ended
+    "${tmux[@]}" kill-server
+    (exit "$(<"$tmp/status")")
     ;;
 noinput) "$@" <&- >"$tmp/out" 2>"$tmp/err" ;;
 closed) "$@" <"$in" >&- 2>"$tmp/err" ;;
