@@ -3,9 +3,9 @@
 # Every target of packaging/targets is built twice, with Debian's hardening
 # flags for its architecture: with the shared C library for the .deb and the
 # .rpm, and fully static for the tarball.  Each program is tested in full
-# before it is packed.  Then the Windows workflow makes its packages, git
-# archive the source tarball (not from a source tarball, which has no git),
-# and SHA256SUMS lists them all.
+# before it is packed.  Then the Windows workflow makes the zip and the msi
+# target the installer; git archive makes the source tarball (not from a
+# source tarball, which has no git); and SHA256SUMS lists them all.
 
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
@@ -61,6 +61,7 @@ foreach(target IN LISTS targets)
 endforeach()
 
 run(${CMAKE_COMMAND} --workflow --preset windows)
+run(${CMAKE_COMMAND} --build build/windows --target msi)
 
 if(EXISTS ${top}/.git)
   run(git archive --format=tar --prefix=person-card-${version}/ HEAD
