@@ -1,25 +1,20 @@
 #!/bin/bash
 # Usage: tests/release.sh
 #
-# Checks what `cmake -P cmake/release.cmake` left in dist/, from a checkout
-# with nothing uncommitted:
-#   - dist/ holds exactly the packages of every target in packaging/targets,
-#     the Windows ones and the source tarball, and SHA256SUMS checks them
-#     all; the changelog's version is the project's, and the README names
-#     every package;
-#   - lintian finds no error, no warning and no hardening tag in a .deb; an
-#     .rpm requires only the C library and owns no directory but its own;
-#   - every package, unpacked, holds a program that answers the example
-#     byte for byte (under its target's emulator), and a manual page that
-#     mandoc finds clean; the programs of the .deb and .rpm are hardened;
-#     those of the tarballs need no loader and no library, and one of the
-#     machine's own runs alone in an empty root directory;
-#   - the zip's executable passes the image check and answers under Wine;
-#   - nothing unpacked names this checkout's directory;
-#   - the same commit, cloned into another directory (on another file
-#     system where /dev/shm is one), and the source tarball, unpacked
-#     without git, both made again later with another umask, time zone and
-#     locale, give the same bytes for every package.
+# Checks what `cmake -P cmake/release.cmake` left in dist/ (commit first):
+# exactly this release's files, all in SHA256SUMS and named in the README;
+# lintian (no error, warning or hardening tag) on each .deb; an .rpm needs
+# only the C library and owns only its own directories; every package,
+# unpacked, answers the example byte for byte (under its target's
+# emulator), names no path of this checkout and has a clean manual page;
+# the .deb and .rpm programs are hardened, the static ones need no loader
+# or library, and the machine's own runs alone in an empty root; the
+# Windows executables pass the image check, and the MSI installs (on the
+# PATH, with a Start-menu and an uninstall entry) and is removed cleanly
+# under Wine, also beside a system PATH over 2,000 characters.  Last, a
+# clone and the source tarball, made again elsewhere (on another file
+# system where /dev/shm is one) with another umask, time zone and locale,
+# give the same bytes.
 
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +30,8 @@ version=$(sed -n 's/^project(person-card VERSION \([^ ]*\).*/\1/p' CMakeLists.tx
 [ "$(dpkg-parsechangelog -l CHANGELOG -S Version)" = "$version" ] ||
     fail "CHANGELOG has no entry for $version"
 p=person-card
-declare -A emulator=([$p-$version-win64.zip]=/usr/lib/wine/wine64)
+wine=/usr/lib/wine/wine64
+declare -A emulator=([$p-$version-win64.zip]=$wine [$p-$version-win64.msi]=$wine)
 while read -r name debian _ rpm emu _; do
     emulator[${p}_${version}_$debian.deb]=${emu#-}
     emulator[$p-$version-linux-$name.tar.gz]=${emu#-}
@@ -48,12 +44,38 @@ done < <(grep -v '^#' packaging/targets)
 (cd dist && sha256sum --strict --quiet -c SHA256SUMS)
 
 tmp=$(mktemp -d) again=
-export WINEPREFIX=$tmp/wine WINEDEBUG=-all
+export WINEPREFIX=$tmp/wine WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 wineserver=/usr/lib/wine/wineserver
 trap '$wineserver -k 2>/dev/null || :; rm -rf "$tmp" ${again:+"$again"}' EXIT
 mkdir "$WINEPREFIX"
-{ $wineserver -p && ${emulator[$p-$version-win64.zip]} wineboot --init; } >"$tmp/wine.log" 2>&1
+{ $wineserver -p && $wine wineboot --init; } >"$tmp/wine.log" 2>&1
 sed -z 's/\n/\r\n/g' tests/cases/example.out >"$tmp/crlf.out"
+
+key='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+path() { $wine reg query "$key" /v PATH | sed -n 's/^ *PATH *REG_EXPAND_SZ *//p' | tr -d '\r'; }
+installer() {
+    local long installed before uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\'
+    uninstall+=$(msiinfo export "$1" Property | sed -n 's/^ProductCode\t//p' | tr -d '\r')
+    for long in '' "$(printf ';C:\\Tools\\%04d' {1..250})"; do
+        $wine reg add "$key" /v PATH /t REG_EXPAND_SZ /d "$(path | sed 's/;$//')$long" /f >/dev/null
+        before=$(path)
+        $wine msiexec /i "$1" /qn || fail "msiexec /i $1: exit $?"
+        installed=$(cd "$WINEPREFIX/drive_c" && find . -ipath '*person-card*' -type f |
+            sed 's|.*/Start Menu/Programs/|Start menu: |' | sort)
+        [ "$installed" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,bin/person-card.exe} \
+            'Start menu: person-card.lnk')" ] || fail "$1 installed: $installed"
+        [ "$(path)" = "$before;C:\\Program Files\\person-card\\bin\\" ] || fail "PATH after install: $(path)"
+        $wine reg query "$uninstall" /v DisplayVersion | grep -q "REG_SZ *$version" ||
+            fail "no uninstall entry for $version"
+        # Wine hands a process only about 1,000 characters of PATH.
+        [ -n "$long" ] || (cd / && $wine cmd /c person-card) <tests/cases/example.in |
+            cmp "$tmp/crlf.out" - || fail "person-card on the PATH does not answer the example"
+        $wine msiexec /x "$1" /qn || fail "msiexec /x $1: exit $?"
+        [[ $(path) == "$before"?(;) ]] || fail "PATH after removal: $(path)"
+        [ -z "$(find "$WINEPREFIX/drive_c" -ipath '*person-card*')" ] || fail "$1 left files behind"
+        ! $wine reg query "$uninstall" >/dev/null || fail "$1 left its uninstall entry behind"
+    done
+}
 
 for file in "${!emulator[@]}"; do
     grep -qF "$file" README.md || fail "README.md does not name $file"
@@ -64,6 +86,7 @@ for file in "${!emulator[@]}"; do
     *.rpm) rpm2cpio "dist/$file" | (cd "$tree" && cpio -idm --quiet) ;;
     *.tar.gz) tar -xzf "dist/$file" -C "$tree" --strip-components=1 ;;
     *.zip) unzip -q "dist/$file" -d "$tree" ;;
+    *.msi) msiextract -C "$tree" "dist/$file" >/dev/null ;;
     esac
     bin=$(find "$tree" -path '*/bin/person-card*')
     case $file in
@@ -79,16 +102,14 @@ for file in "${!emulator[@]}"; do
             fail "$file: $(hardening-check "$bin" 2>&1)" ;;
     *.tar.gz)
         readelf -lWd "$bin" | grep -E 'INTERP|NEEDED' && fail "$file needs a loader or a library"
-        if [ -z "${emulator[$file]}" ]; then
-            mkdir "$tmp/root" && cp "$bin" "$tmp/root"
-            chroot "$tmp/root" /person-card <tests/cases/example.in >"$tmp/out"
-            cmp tests/cases/example.out "$tmp/out" || fail "$file does not run alone"
-        fi
-        ;;
-    *.zip)
+        [ -n "${emulator[$file]}" ] || { mkdir "$tmp/root" && cp "$bin" "$tmp/root" &&
+            chroot "$tmp/root" /person-card <tests/cases/example.in | cmp tests/cases/example.out -; } ||
+            fail "$file does not run alone in an empty root" ;;
+    *.zip | *.msi)
         bash tests/image.sh x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres "$bin" \
             src/person-card.manifest "$version" "$top"
-        want=$tmp/crlf.out ;;
+        want=$tmp/crlf.out ;;&
+    *.msi) installer "dist/$file" ;;
     esac
     ${emulator[$file]} "$bin" <tests/cases/example.in >"$tmp/out" || fail "$file: exit $?"
     cmp "$want" "$tmp/out" || fail "$file does not answer the example byte for byte"
@@ -104,16 +125,9 @@ $wineserver -k
 git clone -q "$top" "$again/clone"
 tar -xzf "dist/$p-$version.tar.gz" -C "$again"
 for dir in clone "$p-$version"; do
-    (
-        umask 077
-        unset WINEPREFIX WINEDEBUG
-        cd "$again/$dir"
-        export TZ=Pacific/Chatham LC_ALL=C.UTF-8 LANG=C.UTF-8
-        cmake -P cmake/release.cmake
-    ) >"$tmp/rebuild.log" 2>&1 || {
-        tail -n 20 "$tmp/rebuild.log"
-        fail "the rebuild in $dir failed"
-    }
+    (umask 077 && unset WINEPREFIX WINEDEBUG && cd "$again/$dir" &&
+        TZ=Pacific/Chatham LC_ALL=C.UTF-8 LANG=C.UTF-8 cmake -P cmake/release.cmake) \
+        >"$tmp/rebuild.log" 2>&1 || { tail -n 20 "$tmp/rebuild.log" && fail "the rebuild in $dir failed"; }
     for file in "${!emulator[@]}"; do
         cmp "dist/$file" "$again/$dir/dist/$file" || fail "the rebuild in $dir of $file differs"
     done
