@@ -35,6 +35,8 @@ foreach(target IN LISTS targets)
   if(emulator STREQUAL "-")
     set(emulator "")
   endif()
+  # First with the shared C library for the packages, then fully static,
+  # for the tarball alone.
   set(link -DLINK_STATIC=)
   foreach(kind shared static)
     set(build build/${name}-${kind})
