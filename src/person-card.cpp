@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <tuple>
@@ -42,6 +43,19 @@ read_int(int *p)
         *p = v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
 
+// Prints a height or weight with "%g" between two texts.  A NaN keeps its
+// sign ("-nan"): widening to double drops it on some processors (riscv64),
+// and MinGW's printf never prints it.
+static void
+print_float(const char *before, float v, const char *after)
+{
+    if (std::isnan(v))
+        (void)std::printf("%s%snan%s", before, std::signbit(v) ? "-" : "",
+                          after);
+    else
+        (void)std::printf("%s%g%s", before, static_cast<double>(v), after);
+}
+
 static void
 prompt(const char *s)
 {
@@ -78,8 +92,8 @@ main()
     (void)std::printf("Your No. : %d", No);
     (void)std::printf("\nYour Name : %s ", Name);
     (void)std::printf("\nYour Age : %d years old", Age);
-    (void)std::printf("\nYour High : %g cm.", static_cast<double>(High));
-    (void)std::printf("\nYour Weight : %g kg.", static_cast<double>(Weight));
+    print_float("\nYour High : ", High, " cm.");
+    print_float("\nYour Weight : ", Weight, " kg.");
     (void)std::printf("\n--------------------------------");
 
 #ifdef _WIN32
