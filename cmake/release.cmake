@@ -1,11 +1,12 @@
 # Makes the whole release into dist/:  cmake -P cmake/release.cmake
 #
-# Every target of packaging/targets is built twice, with Debian's hardening
-# flags for its architecture: with the shared C library for the .deb and the
-# .rpm, and fully static for the tarball.  Each program is tested in full
-# before it is packed.  Then the Windows workflow makes the zip and the msi
-# target the installer; git archive makes the source tarball (not from a
-# source tarball, which has no git); and SHA256SUMS lists them all.
+# Every target of packaging/targets is built with Debian's hardening flags
+# for its architecture: with the shared C library for the .deb and the .rpm,
+# where the row names them, and fully static for the tarball.  Each program
+# is tested in full, under the row's emulator and CPU, before it is packed.
+# Then the Windows workflow makes the zip and the msi target the installer;
+# git archive makes the source tarball (not from a source tarball, which has
+# no git); and SHA256SUMS lists them all.
 
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
@@ -21,44 +22,46 @@ file(REMOVE_RECURSE ${top}/dist)
 file(STRINGS ${top}/packaging/targets targets REGEX "^[^#]")
 foreach(target IN LISTS targets)
   string(REGEX MATCHALL "[^ ]+" target "${target}")
-  list(POP_FRONT target name debian triplet rpm emulator static)
+  list(POP_FRONT target name debian triplet emulator cpu static)
+  # The rest of the row: the packages made with the shared C library.
+  string(TOUPPER "${target}" packages)
   foreach(flags CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_HOST_ARCH=${debian}
         DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get ${flags}
       OUTPUT_VARIABLE ${flags} OUTPUT_STRIP_TRAILING_WHITESPACE
       COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
-  set(generators DEB)
-  if(NOT rpm STREQUAL "-")
-    list(APPEND generators RPM)
+  if(NOT cpu STREQUAL "-")
+    # A list, escaped to stay one argument on its way through run().
+    string(APPEND emulator "\\;-cpu\\;${cpu}")
   endif()
-  if(emulator STREQUAL "-")
-    set(emulator "")
-  endif()
-  # First with the shared C library for the packages, then fully static,
-  # for the tarball alone.
-  set(link -DLINK_STATIC=)
+  # First with the shared C library for the packages, if any, then fully
+  # static, for the tarball alone.
+  set(generators ${packages})
+  set(link "")
   foreach(kind shared static)
-    set(build build/${name}-${kind})
-    run(${CMAKE_COMMAND} -S . -B ${build} --fresh
-      -DCMAKE_BUILD_TYPE=Release
-      -DCMAKE_SYSTEM_NAME=Linux
-      -DCMAKE_SYSTEM_PROCESSOR=${name}
-      -DCMAKE_CXX_COMPILER=${triplet}-g++
-      -DCMAKE_CROSSCOMPILING_EMULATOR=${emulator}
-      "-DCMAKE_CXX_FLAGS=${CPPFLAGS} ${CXXFLAGS}"
-      "-DCMAKE_EXE_LINKER_FLAGS=${LDFLAGS}"
-      -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE=${debian}
-      -DCPACK_RPM_PACKAGE_ARCHITECTURE=${rpm}
-      ${link})
-    run(${CMAKE_COMMAND} --build ${build})
-    run(${CMAKE_CTEST_COMMAND} --test-dir ${build} -j 2 --output-on-failure)
-    foreach(generator IN LISTS generators)
-      run(${CMAKE_CPACK_COMMAND} --config ${build}/CPackConfig.cmake -B ${build}/cpack
-        -G ${generator})
-    endforeach()
+    if(generators)
+      set(build build/${name}-${kind})
+      run(${CMAKE_COMMAND} -S . -B ${build} --fresh
+        -DCMAKE_BUILD_TYPE=Release
+        -DCMAKE_SYSTEM_NAME=Linux
+        -DCMAKE_SYSTEM_PROCESSOR=${name}
+        -DCMAKE_CXX_COMPILER=${triplet}-g++
+        "-DCMAKE_CROSSCOMPILING_EMULATOR=${emulator}"
+        "-DCMAKE_CXX_FLAGS=${CPPFLAGS} ${CXXFLAGS}"
+        "-DCMAKE_EXE_LINKER_FLAGS=${LDFLAGS}"
+        -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE=${debian}
+        -DCPACK_RPM_PACKAGE_ARCHITECTURE=${name}
+        -DLINK_STATIC=${link})
+      run(${CMAKE_COMMAND} --build ${build})
+      run(${CMAKE_CTEST_COMMAND} --test-dir ${build} -j 2 --output-on-failure)
+      foreach(generator IN LISTS generators)
+        run(${CMAKE_CPACK_COMMAND} --config ${build}/CPackConfig.cmake -B ${build}/cpack
+          -G ${generator})
+      endforeach()
+    endif()
     set(generators TGZ)
-    set(link -DLINK_STATIC=${static})
+    set(link ${static})
   endforeach()
 endforeach()
 
