@@ -54,27 +54,44 @@ sed -z 's/\n/\r\n/g' tests/cases/example.out >"$tmp/crlf.out"
 
 key='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 path() { $wine reg query "$key" /v PATH | sed -n 's/^ *PATH *REG_EXPAND_SZ *//p' | tr -d '\r'; }
+# What the installers leave behind: files, and uninstall entries by name and version.
+state() {
+    (cd "$WINEPREFIX/drive_c" && find . -ipath '*person-card*' -type f |
+        sed 's|.*/Start Menu/Programs/|Start menu: |' | sort)
+    { $wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null || :; } |
+        tr -d '\r' | grep -oE 'Display(Name|Version) +REG_SZ +.*' | tr -s ' ' || :
+}
+# Installs the MSI $1: alone, then over $2, the previous version's, beside a
+# system PATH over 2,000 characters.  Then $2 must be refused and change
+# nothing, and removing $1 must leave what was there before.
 installer() {
-    local long installed before uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\'
-    uninstall+=$(msiinfo export "$1" Property | sed -n 's/^ProductCode\t//p' | tr -d '\r')
-    for long in '' "$(printf ';C:\\Tools\\%04d' {1..250})"; do
-        $wine reg add "$key" /v PATH /t REG_EXPAND_SZ /d "$(path | sed 's/;$//')$long" /f >/dev/null
+    local previous before left installed status bin='C:\Program Files\person-card\bin\'
+    local original long
+    original=$(path) long=$(printf ';C:\\Tools\\%04d' {1..250})
+    for previous in '' "$2"; do
+        $wine reg add "$key" /v PATH /t REG_EXPAND_SZ /d "$original${previous:+$long}" /f >/dev/null
         before=$(path)
-        $wine msiexec /i "$1" /qn || fail "msiexec /i $1: exit $?"
-        installed=$(cd "$WINEPREFIX/drive_c" && find . -ipath '*person-card*' -type f |
-            sed 's|.*/Start Menu/Programs/|Start menu: |' | sort)
-        [ "$installed" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,bin/person-card.exe} \
-            'Start menu: person-card.lnk')" ] || fail "$1 installed: $installed"
-        [ "$(path)" = "$before;C:\\Program Files\\person-card\\bin\\" ] || fail "PATH after install: $(path)"
-        $wine reg query "$uninstall" /v DisplayVersion | grep -q "REG_SZ *$version" ||
-            fail "no uninstall entry for $version"
+        for msi in ${previous:+"$previous"} "$1"; do
+            $wine msiexec /i "$msi" /qn || fail "msiexec /i $msi: exit $?"
+        done
+        [ "$(state)" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,bin/person-card.exe} \
+            'Start menu: person-card.lnk' 'DisplayName REG_SZ person-card' "DisplayVersion REG_SZ $version")" ] ||
+            fail "$1${previous:+ over $previous} installed: $(state)"
+        # Wine leaves the ";" of each entry it takes out of PATH (untried on
+        # Windows): after the upgrade, as an empty entry before the new one.
+        left=${previous:+;}
+        [[ $(path) == "$before"?($left)";$bin" ]] || fail "PATH after install: $(path)"
         # Wine hands a process only about 1,000 characters of PATH.
-        [ -n "$long" ] || (cd / && $wine cmd /c person-card) <tests/cases/example.in |
+        [ -n "$previous" ] || (cd / && $wine cmd /c person-card) <tests/cases/example.in |
             cmp "$tmp/crlf.out" - || fail "person-card on the PATH does not answer the example"
+        installed=$(state && path) status=0
+        $wine msiexec /i "$2" /qn || status=$?
+        # 1603, of which the exit status keeps the low byte.
+        [ "$status" = $((1603 % 256)) ] || fail "$2 over $1: exit $status, not 1603"
+        [ "$(state && path)" = "$installed" ] || fail "the refused $2 changed: $(state && path)"
         $wine msiexec /x "$1" /qn || fail "msiexec /x $1: exit $?"
-        [[ $(path) == "$before"?(;) ]] || fail "PATH after removal: $(path)"
-        [ -z "$(find "$WINEPREFIX/drive_c" -ipath '*person-card*')" ] || fail "$1 left files behind"
-        ! $wine reg query "$uninstall" >/dev/null || fail "$1 left its uninstall entry behind"
+        [[ $(path) == "$before"?($left;) ]] || fail "PATH after removal: $(path)"
+        [ -z "$(state)" ] || fail "$1 left behind: $(state)"
     done
 }
 
@@ -122,7 +139,15 @@ for file in "${!emulator[@]}"; do
         bash tests/image.sh x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres "$bin" \
             src/person-card.manifest "$version" "$top"
         want=$tmp/crlf.out ;;&
-    *.msi) installer "dist/$file" ;;
+    *.msi)
+        for table in $(msiinfo tables "dist/$file"); do msiinfo export "dist/$file" "$table"; done |
+            grep -oiE '[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}' | grep '[a-f]' &&
+            fail "$file has the GUIDs above in lower case"
+        # The previous version's installer, of the same files.
+        cmake -D BUILD=build/windows -D EPOCH="$(git log -1 --format=%ct)" -D DESCRIPTION=- \
+            -D VERSION="$(dpkg-parsechangelog -l CHANGELOG -o 1 -c 1 -S Version)" \
+            -D MSI="$tmp/previous.msi" -P cmake/msi.cmake
+        installer "dist/$file" "$tmp/previous.msi" ;;
     esac
     ${emulator[$file]} "$bin" <tests/cases/example.in >"$tmp/out" || fail "$file: exit $?"
     cmp "$want" "$tmp/out" || fail "$file does not answer the example byte for byte"
