@@ -142,7 +142,7 @@ for file in "${!emulator[@]}"; do
         want=$tmp/crlf.out ;;&
     *.msi)
         for table in $(msiinfo tables "dist/$file"); do msiinfo export "dist/$file" "$table"; done |
-            grep -oiE '[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}' | grep '[a-f]' &&
+            grep -aoiE '[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}' | grep '[a-f]' &&
             fail "$file has the GUIDs above in lower case"
         # The previous version's installer, of the same files.
         cmake -D BUILD=build/windows -D EPOCH="$(git log -1 --format=%ct)" -D DESCRIPTION=- \
