@@ -79,8 +79,7 @@ case $mode in
 stream) "$@" <"$in" >"$tmp/out" 2>"$tmp/err" ;;
 dialogue) dialogue "$@" ;;
 terminal)
-    # Without a pseudo-terminal (in a chroot without /dev/pts mounted),
-    # script fails at once: say so rather than that no prompt came.
+    # Without a pseudo-terminal, script fails at once: say so.
     err=$(script -qec true /dev/null 2>&1 >/dev/null) ||
         fail "no pseudo-terminal for the test (mount /dev/pts in a chroot): $err"
     # Enter sends a carriage return; the terminal ends each line it shows
