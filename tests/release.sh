@@ -4,18 +4,18 @@
 # Checks what `cmake -P cmake/release.cmake` left in dist/ (commit first):
 # exactly this release's files, all in SHA256SUMS and named in the README;
 # lintian (no error, warning or hardening tag) on each .deb; an .rpm needs
-# only the C library, owns only its own directories and shows rpmlint no
-# tag but those packaging/rpmlintrc allows; every package, unpacked, answers the example
-# byte for byte (under its target's emulator and CPU), names no path of this
-# checkout and has a clean manual page; the .deb and .rpm programs are
-# hardened, the static ones need no loader or library, and the machine's own
-# runs alone in an empty root; the Windows executables pass the image check;
-# the MSI has no GUID in lower case, and under Wine it installs (on the PATH,
-# with a Start-menu and an uninstall entry), also over the previous version
-# beside a system PATH over 2,000 characters, refuses that version after it,
-# and is removed cleanly.  Last, a clone and the source tarball, made again
-# elsewhere (on another file system where /dev/shm is one) with another
-# umask, time zone and locale, give the same bytes.
+# only the C library, owns only its own directories and shows rpmlint no tag
+# but those packaging/rpmlintrc allows; every package, unpacked, answers the
+# example byte for byte (under its target's emulator and CPU), names no path
+# of this checkout and has a clean manual page; the .deb and .rpm programs
+# are hardened, the static ones need no loader or library, and the machine's
+# own runs alone in an empty root; the Windows executables pass the image
+# check; the MSI has no GUID in lower case, and under Wine it installs (on
+# the PATH, with a Start-menu and an uninstall entry), also over the
+# previous version beside a system PATH over 2,000 characters, refuses that
+# version after it, and is removed cleanly.  Last, a clone and the source
+# tarball, made again elsewhere (on another file system where /dev/shm is
+# one) with another umask, time zone and locale, give the same bytes.
 
 set -euo pipefail
 cd "$(dirname "$0")/.."
