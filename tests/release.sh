@@ -62,9 +62,8 @@ state() {
     { $wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null || :; } |
         tr -d '\r' | grep -oE 'Display(Name|Version) +REG_SZ +.*' | tr -s ' ' || :
 }
-# Installs the MSI $1: alone, then over $2, the previous version's, beside a
-# system PATH over 2,000 characters.  Then $2 must be refused and change
-# nothing, and removing $1 must leave what was there before.
+# Installs the MSI $1 alone, then over $2 (the previous version) beside a long
+# PATH; $2 must then be refused, and removing $1 must leave what was before.
 installer() {
     local previous before left installed status bin='C:\Program Files\person-card\bin\' original long
     original=$(path) long=$(printf ';C:\\Tools\\%04d' {1..250})

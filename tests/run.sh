@@ -79,7 +79,6 @@ case $mode in
 stream) "$@" <"$in" >"$tmp/out" 2>"$tmp/err" ;;
 dialogue) dialogue "$@" ;;
 terminal)
-    # Without a pseudo-terminal, script fails at once: say so.
     err=$(script -qec true /dev/null 2>&1 >/dev/null) ||
         fail "no pseudo-terminal for the test (mount /dev/pts in a chroot): $err"
     # Enter sends a carriage return; the terminal ends each line it shows
