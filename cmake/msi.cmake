@@ -1,6 +1,6 @@
 # Makes the Windows installer from a Windows build's install tree:
-#   cmake -D BUILD=dir -D VERSION=x.y.z -D DESCRIPTION=text -D EPOCH=seconds
-#         -D MSI=file -P msi.cmake
+#   cmake -D BUILD=dir -D VERSION=x.y.z -D DESCRIPTION=text -D VENDOR=name
+#         -D EPOCH=seconds -D MSI=file -P msi.cmake
 #
 # wixl writes the clock's time and the files' times into the MSI and gives
 # it a random package code.  So it runs at EPOCH (faketime, the clock
@@ -26,7 +26,7 @@ file(REMOVE_RECURSE ${stage})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB_RECURSE files ${stage}/*)
-set(content ${VERSION})
+set(content "${VERSION} ${VENDOR}")
 foreach(file IN LISTS files ITEMS ${packaging}/person-card.wxs ${packaging}/Environment.idt)
   file(SHA256 ${file} sum)
   string(APPEND content " ${sum}")
@@ -39,12 +39,12 @@ set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
 string(TIMESTAMP now "%Y-%m-%d %H:%M:%S" UTC)
 set(faketime faketime -f ${now})
 run(${faketime} wixl -a x64 -D Version=${VERSION} -D ProductCode=${product}
-  -D Description=${DESCRIPTION}
+  -D Description=${DESCRIPTION} -D Manufacturer=${VENDOR}
   -o ${MSI} ${packaging}/person-card.wxs)
 run(${faketime} msibuild ${MSI} -i ${packaging}/Environment.idt
   -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('RemoveEnvironmentStrings', 3300)"
   -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('WriteEnvironmentStrings', 5200)")
 # Not through run(), which would split the template "x64;1033" in two.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0 ${faketime} msibuild ${MSI}
-  -s "person-card ${VERSION} installer" "person-card authors" "x64;1033" "{${package}}"
+  -s "person-card ${VERSION} installer" "${VENDOR}" "x64;1033" "{${package}}"
   COMMAND_ERROR_IS_FATAL ANY)

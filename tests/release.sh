@@ -131,7 +131,7 @@ for file in "${!emulator[@]}"; do
         for table in $(msiinfo tables "dist/$file"); do msiinfo export "dist/$file" "$table"; done |
             grep -aoiE '[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}' | grep '[a-f]' && fail "$file: GUIDs in lower case"
         # The previous version's installer, of the same files:
-        cmake -D BUILD=build/windows -D EPOCH="$(git log -1 --format=%ct)" -D DESCRIPTION=- \
+        cmake -D BUILD=build/windows -D EPOCH="$(git log -1 --format=%ct)" -D DESCRIPTION=- -D VENDOR=previous \
             -D VERSION="$(dpkg-parsechangelog -l CHANGELOG -o 1 -c 1 -S Version)" \
             -D MSI="$tmp/previous.msi" -P cmake/msi.cmake
         installer "dist/$file" "$tmp/previous.msi" ;;
