@@ -132,5 +132,6 @@ if [ "${EOL-}" = crlf ]; then
 fi
 cmp -s "$want" "$tmp/out" && exit 0
 echo "FAIL: output differs (expected, then actual):"
-diff <(od -c "$want") <(od -c "$tmp/out")
+od -c "$want" >"$tmp/want.od" && od -c "$tmp/out" >"$tmp/out.od"
+diff "$tmp/want.od" "$tmp/out.od"
 exit 1
