@@ -11,12 +11,15 @@
 // screenshot of the finished sample.  In chromium the page is also used on
 // a phone-sized touch screen: a tap brings the typing back, text comes as
 // an input method inserts it, and nothing is wider than the screen.
-import { readFileSync } from 'node:fs';
+import { spawn } from 'node:child_process';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:net';
 import { resolve } from 'node:path';
 
 const [engine, page, shot] = process.argv.slice(2);
 const url = 'file://' + resolve(page);
 const read = (name) => readFileSync(new URL(name, import.meta.url), 'utf8');
+const json = JSON.stringify;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 const recorder = `window.errors = [];
   addEventListener('error', (e) => errors.push(e.message));
@@ -45,11 +48,45 @@ async function puppeteer() {
 
 const d = await (engine == 'webkit' ? webkit : puppeteer)();
 
+async function webkit() {
+  const port = await new Promise((ok) => {
+    const server = createServer().listen(0, () => {
+      const { port } = server.address();
+      server.close(() => ok(port));
+    });
+  });
+  const driver = spawn('WebKitWebDriver', ['--port=' + port], { detached: true, stdio: 'ignore' });
+  // Without a display the session never starts: no call may wait for ever.
+  const wd = async (method, path, body) => {
+    const res = await fetch(`http://127.0.0.1:${port}${path}`,
+      { method, body: body && json(body), signal: AbortSignal.timeout(30000) });
+    const { value } = await res.json();
+    if (!res.ok) throw new Error(`WebKitWebDriver: ${value.message}`);
+    return value;
+  };
+  for (let t = 0; !(await wd('GET', '/status').catch(() => 0)); t++, await sleep(50))
+    if (t > 200) throw new Error('WebKitWebDriver does not start');
+  const s = '/session/' + (await wd('POST', '/session', { capabilities: {} })).sessionId;
+  const js = (script) => wd('POST', s + '/execute/sync', { script, args: [] });
+  const key = (k) => [{ type: 'keyDown', value: k }, { type: 'keyUp', value: k }];
+  const special = { Enter: key('\uE007'), Backspace: key('\uE003'),
+    'Control+d': [{ type: 'keyDown', value: '\uE009' }, ...key('d'), { type: 'keyUp', value: '\uE009' }] };
+  return { open: (url) => wd('POST', s + '/url', { url }).then(() => js(recorder)),
+    js: (expr) => js('return ' + expr),
+    async click(id) {
+      const button = await wd('POST', s + '/element', { using: 'css selector', value: '#' + id });
+      await wd('POST', `${s}/element/${Object.values(button)[0]}/click`, {});
+    },
+    keys: (...keys) => wd('POST', s + '/actions',
+      { actions: [{ type: 'key', id: 'keys', actions: keys.flatMap((k) => special[k] || [...k].flatMap(key)) }] }),
+    shot: async (file) => writeFileSync(file, Buffer.from(await wd('GET', s + '/screenshot'), 'base64')),
+    close: () => wd('DELETE', s).finally(() => process.kill(-driver.pid)) };
+}
+
 async function until(expr, what) {
   for (let t = 0; t < 300; t++, await sleep(50)) if (await d.js(expr)) return;
   throw new Error(`${engine}: timed out waiting for ${what || expr}`);
 }
-const json = JSON.stringify;
 const prompt = (p) => until(`document.body.innerText.endsWith(${json(p)})`, `the prompt '${p}'`);
 const prompts = ['No. : ', 'Name : ', 'Age : ', 'High : ', 'Weight : '];
 // Each answer's keys, after its prompt, then Enter; from the FROMth prompt.
