@@ -4,7 +4,8 @@
 # for its architecture: with the shared C library for the .deb and the .rpm,
 # where the row names them, and fully static for the tarball.  Each program
 # is tested in full, under the row's emulator and CPU, before it is packed.
-# Then the Windows workflow makes the zip and the msi target the installer;
+# Then the Windows workflow makes the zip and the msi target the installer,
+# and the web workflow the web page's zip (its program tested under node);
 # git archive makes the source tarball (not from a source tarball, which has
 # no git); and SHA256SUMS lists them all.
 
@@ -67,6 +68,7 @@ endforeach()
 
 run(${CMAKE_COMMAND} --workflow --preset windows)
 run(${CMAKE_COMMAND} --build build/windows --target msi)
+run(${CMAKE_COMMAND} --workflow --preset web)
 
 if(EXISTS ${top}/.git)
   run(git archive --format=tar --prefix=person-card-${version}/ HEAD

@@ -13,9 +13,12 @@
 # check; the MSI has no GUID in lower case, and under Wine it installs (on
 # the PATH, with a Start-menu and an uninstall entry), also over the
 # previous version beside a system PATH over 2,000 characters, refuses that
-# version after it, and is removed cleanly.  Last, a clone and the source
-# tarball, made again elsewhere (on another file system where /dev/shm is
-# one) with another umask, time zone and locale, give the same bytes.
+# version after it, and is removed cleanly; the web page's zip is at most
+# 250 KB, and its page passes the browser check in Chromium, Firefox and
+# WebKit (npm ci first), with a screenshot of each in build/.  Last, a
+# clone and the source tarball, made again elsewhere (on another file
+# system where /dev/shm is one) with another umask, time zone and locale,
+# give the same bytes.
 
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,7 +35,7 @@ version=$(sed -n 's/^project(person-card VERSION \([^ ]*\).*/\1/p' CMakeLists.tx
     fail "CHANGELOG has no entry for $version"
 p=person-card
 wine=/usr/lib/wine/wine64
-declare -A emulator=([$p-$version-win64.zip]=$wine [$p-$version-win64.msi]=$wine)
+declare -A emulator=([$p-$version-win64.zip]=$wine [$p-$version-win64.msi]=$wine [$p-$version-web.zip]=node)
 while read -r name debian _ emu cpu _ packages; do
     [ "$cpu" = - ] || emu+=" -cpu $cpu"
     emulator[$p-$version-linux-$name.tar.gz]=$emu
@@ -104,7 +107,7 @@ for file in "${!emulator[@]}"; do
     *.zip) unzip -q "dist/$file" -d "$tree" ;;
     *.msi) msiextract -C "$tree" "dist/$file" >/dev/null ;;
     esac
-    bin=$(find "$tree" -path '*/bin/person-card*')
+    bin=$(find "$tree" -path '*/bin/person-card*' -o -name person-card.js)
     case $file in
     *.deb)
         tags=$(lintian -I --pedantic "dist/$file" 2>&1 | grep -E '^[EW]:|hardening' || :)
@@ -124,7 +127,13 @@ for file in "${!emulator[@]}"; do
         [[ $file != *-$(uname -m).tar.gz ]] || { mkdir "$tmp/root" && cp "$bin" "$tmp/root" &&
             chroot "$tmp/root" /person-card <tests/cases/example.in | cmp tests/cases/example.out -; } ||
             fail "$file does not run alone in an empty root" ;;
-    *.zip | *.msi)
+    *-web.zip)
+        [ "$(stat -c %s "dist/$file")" -le 256000 ] || fail "$file is larger than 250 KB"
+        for engine in chromium firefox webkit; do
+            xvfb-run -a node tests/browser.mjs $engine "$(dirname "$bin")/index.html" build/browser-$engine.png ||
+                fail "the browser check in $engine"
+        done ;;
+    *-win64.zip | *.msi)
         bash tests/image.sh x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres "$bin" \
             src/person-card.manifest "$version" "$top"
         want=$tmp/crlf.out ;;&
