@@ -15,8 +15,7 @@ const url = 'file://' + resolve(page);
 const read = (name) => readFileSync(new URL(name, import.meta.url), 'utf8');
 const json = JSON.stringify;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-const recorder = `window.errors = []; addEventListener('error', (e) => errors.push(e.message));
-  console.error = (...a) => errors.push(a.join(' '));`;
+const recorder = "window.errors = []; onerror = (e) => errors.push(e); console.error = (...a) => errors.push(a.join(' '));";
 
 async function puppeteer() {
   const { default: p } = await import('puppeteer-core');
@@ -50,10 +49,9 @@ async function webkit() {
   for (let t = 0; !(await wd('GET', '/status').catch(() => 0)); t++, await sleep(50))
     if (t > 200) throw new Error('WebKitWebDriver does not start');
   const s = '/session/' + (await wd('POST', '/session', { capabilities: {} })).sessionId;
-  const js = (script) => wd('POST', s + '/execute/sync', { script, args: [] });
+  const js = (expr) => wd('POST', s + '/execute/sync', { script: 'return ' + expr, args: [] });
   const special = { Enter: '\uE007', Backspace: '\uE003', 'Control+d': '\uE009d\uE000' };
-  return { open: (url) => wd('POST', s + '/url', { url }).then(() => js(recorder)),
-    js: (expr) => js('return ' + expr),
+  return { js, open: (url) => wd('POST', s + '/url', { url }).then(() => js(`(() => { ${recorder} })()`)),
     click: async (id) => wd('POST', `${s}/element/${Object.values(await wd('POST', s + '/element',
       { using: 'css selector', value: '#' + id }))[0]}/click`, {}),
     keys: async (...keys) => keys.length && wd('POST', `${s}/element/${Object.values(
@@ -79,10 +77,7 @@ async function session(what, want, answers, from = 0, keys = d.keys) {
   if (got != want || errors.length || loaded.length)
     throw new Error(`${engine}: ${what} shows ${json(got)}, not ${json(want)}; errors: ${errors}; loaded: ${loaded}`);
 }
-async function again() {
-  await d.click('again');
-  await until(`document.body.innerText == ${json('-'.repeat(32) + '\nInput your No. : ')}`, 'a fresh start');
-}
+const again = () => d.click('again').then(() => prompt(0));
 const sample = read('../README.md').split('## Sample session')[1].split('```')[1]
   .split('\n').slice(2).join('\n').replace(/\$\n$/, '');
 // A long name in another script, and what a terminal shows once it is typed.
