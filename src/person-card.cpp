@@ -61,13 +61,14 @@ static int
 take(int c)
 {
     if (len + 2 > size) {
-        char *p = static_cast<char *>(std::realloc(num, size ? 2 * size : 64));
+        const size_t bigger = size ? 2 * size : 64;
+        char *p = static_cast<char *>(std::realloc(num, bigger));
         if (p == nullptr) {
             lost = true;
             return std::getchar();
         }
         num = p;
-        size = size ? 2 * size : 64;
+        size = bigger;
     }
     num[len++] = static_cast<char>(c);
     return std::getchar();
@@ -114,16 +115,14 @@ read_float(float *p)
                 c = std::getchar();
             while (c != EOF && (std::isalnum(c) || c == '_'));
             ok = c == ')';
-            if (!ok)
-                (void)std::ungetc(c, stdin);
-        } else
-            (void)std::ungetc(c, stdin);
+            if (ok)
+                c = std::getchar();
+        }
     } else if (std::tolower(c) == 'i') {
         if (!take_word(&c, "inf"))
             return;
         if (std::tolower(c) == 'i' && !take_word(&c, "inity"))
             return;
-        (void)std::ungetc(c, stdin);
     } else {
         bool hex = false, digits = false, dot = false, exp = false;
         if (c == '0') {
@@ -147,10 +146,11 @@ read_float(float *p)
             else
                 break;
         }
-        (void)std::ungetc(c, stdin);
         // "0x." is 0, as strtof reads it; "0x" alone is nothing.
         ok = digits || (hex && dot);
     }
+    // The character that ended the answer is the next question's.
+    (void)std::ungetc(c, stdin);
     if (!ok || lost)
         return;
     num[len] = '\0';
