@@ -4,7 +4,7 @@
 mergeInto(LibraryManager.library, {
   fd_read: function (fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function (wakeUp) {
-      var next = Module.unread.length ? Promise.resolve(Module.unread) : Module.read();
+      var next = Module.unread && Module.unread.length ? Promise.resolve(Module.unread) : Module.read();
       next.then(function (bytes) {
         var n = 0;
         for (var i = 0; i < iovcnt; i++, iov += 8) {

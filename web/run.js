@@ -2,7 +2,7 @@
 // Its last line has no line feed, so it is still in the C library's buffer
 // when main returns.
 PersonCard.run = function (read, write) {
-  return PersonCard({ read: read, write: write, unread: new Uint8Array(0) }).then(function (m) {
+  return PersonCard({ read: read, write: write }).then(function (m) {
     return m.ccall('main', 'number', [], [], { async: true }).then(function () {
       m._fflush(0);
     });
