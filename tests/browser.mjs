@@ -80,13 +80,16 @@ async function session(what, want, answers, from = 0, keys = d.keys) {
 const again = () => d.click('again').then(() => prompt(0));
 const sample = read('../README.md').split('## Sample session')[1].split('```')[1]
   .split('\n').slice(2).join('\n').replace(/\$\n$/, '');
-// A long name in another script, and what a terminal shows once it is typed.
-const name = read('cases/name-utf8.in').trim().split('\n'), echo = [...name];
-const long = read('cases/name-utf8.out').replace(/Input .*? : /g, (p) => p + echo.shift() + '\n');
+// The answers of a row of the table, and what a terminal shows once they are typed.
+function typed(row) {
+  const answers = read(`cases/${row}.in`).trim().split('\n'), echo = [...answers];
+  return [answers.map((a) => [a]), read(`cases/${row}.out`).replace(/Input .*? : /g, (p) => p + echo.shift() + '\n')];
+}
+const [example] = typed('example'), [name, long] = typed('name-utf8');
 
 try {
   await d.open(url);
-  await session('the sample session', sample, [['7'], ['Ann'], ['30'], ['165.5'], ['52.25']]);
+  await session('the sample session', sample, example);
   await d.shot(shot);
   await again();
   // A paste, as the browser sends it (no script may fill Firefox's clipboard).
@@ -94,7 +97,7 @@ try {
     { cancelable: true }), 'clipboardData', { value: { getData: () => '7\\nAnn' } }))`);
   await session('paste, Backspace and Start again', sample, [[], ['30'], ['165.55', 'Backspace'], ['52.25']], 1);
   await again();
-  await session('a long name', long, name.map((a) => [a]));
+  await session('a long name', long, name);
   for (const end of ['Control+d', 'end']) {
     await again();
     await (end == 'end' ? d.click(end) : d.keys(end));
@@ -108,7 +111,7 @@ try {
     await d.open(url), await prompt(0), await d.js('document.activeElement.blur()');
     await d.tab.touchscreen.tap(100, 10);
     await until("document.activeElement.id == 'answer'", 'the typing after a tap');
-    await session('a phone', long, name.map((a) => [a]), 0, (text) => d.tab.keyboard.sendCharacter(text));
+    await session('a phone', long, name, 0, (text) => d.tab.keyboard.sendCharacter(text));
     if (await d.js('document.documentElement.scrollWidth') > 360) throw new Error('wider than a phone');
   }
 } finally {
