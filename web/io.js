@@ -2,6 +2,15 @@
 // Module.write supply: read() gives a promise of the next bytes of input,
 // an empty array at its end; write(bytes) takes what the program writes.
 mergeInto(LibraryManager.library, {
+  // The WebAssembly comes from the data: URL within this file, decoded here
+  // before it is compiled.  Left alone, a browser would first fetch that
+  // URL, which a page's security policy refuses unless it allows
+  // connect-src data: (and the browser reports that as an error), and only
+  // then decode it.  It is included with fd_write, which every program has.
+  $wasmFromFile__postset: "wasmBinary = Uint8Array.from(atob(wasmBinaryFile.split(',')[1]), " +
+    "function (c) { return c.charCodeAt(0); });",
+  $wasmFromFile: {},
+  fd_write__deps: ['$wasmFromFile'],
   fd_read: function (fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function (wakeUp) {
       var next = Module.unread && Module.unread.length ? Promise.resolve(Module.unread) : Module.read();

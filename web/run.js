@@ -1,8 +1,11 @@
 // Runs the program once: read and write are its standard input and output.
 // Its last line has no line feed, so it is still in the C library's buffer
-// when main returns.
+// when main returns.  A program that cannot start (a browser without
+// WebAssembly throws at once) rejects the promise as well.
 PersonCard.run = function (read, write) {
-  return PersonCard({ read: read, write: write }).then(function (m) {
+  return new Promise(function (resolve) {
+    resolve(PersonCard({ read: read, write: write }));
+  }).then(function (m) {
     return m.ccall('main', 'number', [], [], { async: true }).then(function () {
       m._fflush(0);
     });
