@@ -1,6 +1,7 @@
 // The program's standard input and output, which Module.read and
 // Module.write supply: read() gives a promise of the next bytes of input,
 // an empty array at its end; write(bytes) takes what the program writes.
+// Module.fail(error) is told of a read that goes wrong.
 mergeInto(LibraryManager.library, {
   // The WebAssembly comes from the data: URL within this file, decoded here
   // before it is compiled.  Left alone, a browser would first fetch that
@@ -24,7 +25,7 @@ mergeInto(LibraryManager.library, {
         Module.unread = bytes.subarray(n);
         HEAPU32[pnum >> 2] = n;
         wakeUp(0);
-      });
+      }).catch(Module.fail);
     });
   },
   fd_write: function (fd, iov, iovcnt, pnum) {

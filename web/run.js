@@ -1,14 +1,14 @@
 // Runs the program once: read and write are its standard input and output.
 // Its last line has no line feed, so it is still in the C library's buffer
-// when main returns.  A program that cannot start (a browser without
-// WebAssembly throws at once) rejects the promise as well.
+// when main returns.  The promise is rejected if the program cannot start
+// (a browser without WebAssembly throws at once) or a read goes wrong.
 PersonCard.run = function (read, write) {
-  return new Promise(function (resolve) {
-    resolve(PersonCard({ read: read, write: write }));
-  }).then(function (m) {
-    return m.ccall('main', 'number', [], [], { async: true }).then(function () {
-      m._fflush(0);
-    });
+  return new Promise(function (resolve, reject) {
+    PersonCard({ read: read, write: write, fail: reject }).then(function (m) {
+      return m.ccall('main', 'number', [], [], { async: true }).then(function () {
+        m._fflush(0);
+      });
+    }).then(resolve, reject);
   });
 };
 
