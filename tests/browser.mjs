@@ -3,9 +3,10 @@
 // Types sessions at PAGE (index.html, from file://), each answer after its
 // prompt, in Debian's browser: headless through puppeteer-core, or WebKit
 // through WebKitWebDriver on a display (xvfb-run).  The screen must be what
-// a terminal shows, with no error and nothing loaded but files.  SHOT gets
-// the sample's screenshot.  Chromium also times the first prompt, and plays
-// a phone.
+// a terminal shows, the answer box named after the question, with no error
+// and nothing loaded but files; axe-core must find nothing.  SHOT gets the
+// sample's screenshot.  Chromium also times the first prompt, and plays a
+// phone.
 import { spawn } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { resolve } from 'node:path';
@@ -65,14 +66,16 @@ async function until(expr, what) {
   for (let t = 0; t < 300; t++, await sleep(50)) if (await d.js(expr)) return;
   throw new Error(`${engine}: timed out waiting for ${what}`);
 }
-const prompts = ['No. : ', 'Name : ', 'Age : ', 'High : ', 'Weight : '];
-const prompt = (i) => until(`document.body.innerText.endsWith(${json(prompts[i])})`, `'${prompts[i]}'`);
+const prompts = ['Input your No. : ', 'Input Your Name : ', 'Input your Age : ', 'Input your High : ', 'Input your Weight : '];
+const screen = "document.querySelector('pre').innerText", label = "answer.getAttribute('aria-label')";
+const prompt = (i) => until(`${screen}.endsWith(${json(prompts[i])}) && ${label} == ${json(prompts[i].slice(0, -3))}`,
+  `'${prompts[i]}' and its box's name`);
 // Types each answer's keys after its prompt (from the FROMth) and Enter;
 // then the screen must be WANT.
 async function session(what, want, answers, from = 0, keys = d.keys) {
   for (const [i, a] of answers.entries()) await prompt(from + i), await keys(...a), await d.keys('Enter');
   await until("!document.getElementById('again').hidden", 'the end of ' + what);
-  const [got, errors, loaded] = await d.js(`[document.body.innerText, window.errors,
+  const [got, errors, loaded] = await d.js(`[${screen}, window.errors,
     performance.getEntriesByType('resource').map((r) => r.name).filter((n) => !/^file:/.test(n))]`);
   if (got != want || errors.length || loaded.length)
     throw new Error(`${engine}: ${what} shows ${json(got)}, not ${json(want)}; errors: ${errors}; loaded: ${loaded}`);
@@ -86,11 +89,17 @@ function typed(row) {
   return [answers.map((a) => [a]), read(`cases/${row}.out`).replace(/Input .*? : /g, (p) => p + echo.shift() + '\n')];
 }
 const [example] = typed('example'), [name, long] = typed('name-utf8');
+const axeCore = read('../node_modules/axe-core/axe.min.js');
+async function axe(when) {
+  const found = await d.js(`(window.axe || (() => { ${axeCore} })(), axe.run()).then((r) => r.violations.map((v) => v.id))`);
+  if (found.length) throw new Error(`${engine}: axe-core ${when}: ${found}`);
+}
 
 try {
   await d.open(url);
+  await prompt(0), await axe('at the first prompt');
   await session('the sample session', sample, example);
-  await d.shot(shot);
+  await d.shot(shot), await axe('at the end');
   await again();
   // A paste, as the browser sends it (no script may fill Firefox's clipboard).
   await d.js(`document.activeElement.dispatchEvent(Object.defineProperty(new ClipboardEvent('paste',

@@ -45,6 +45,7 @@ function endInput() {
 
 function run() {
   var decoder = new TextDecoder();
+  var last = ''; // the program's last line so far
   output.textContent = '';
   typed = [];
   ended = false;
@@ -60,7 +61,13 @@ function run() {
       }
     });
   }, function (bytes) {
-    output.append(decoder.decode(bytes, { stream: true }));
+    var text = decoder.decode(bytes, { stream: true });
+    output.append(text);
+    // The box is named after the question: "Input your Age", say.
+    last = (last + text).split('\n').pop();
+    if (last.trim() != '') {
+      answer.setAttribute('aria-label', last.replace(/[\s:]+$/, '').trim());
+    }
     answer.scrollIntoView({ block: 'nearest' });
   }).then(function () {
     line.hidden = end.hidden = true;
