@@ -30,15 +30,25 @@ function send(text, newline) {
   }
 }
 
-// Ctrl+D: a line not yet sent goes without Enter, as at a terminal; on an
-// empty line the input ends.
+// Ends the input, after the line in the box, if any, without Enter.
 function endInput() {
   if (answer.value != '') {
     send(answer.value, false);
-  } else if (!ended) {
+  }
+  if (!ended) {
     ended = true;
     line.hidden = end.hidden = true;
     give(new Uint8Array(0));
+  }
+}
+
+// Ctrl+D: a line not yet sent goes without Enter, as at a terminal; on an
+// empty line the input ends.
+function controlD() {
+  if (answer.value != '') {
+    send(answer.value, false);
+  } else {
+    endInput();
   }
   answer.focus();
 }
@@ -80,10 +90,12 @@ line.addEventListener('submit', function (event) {
   event.preventDefault();
   send(answer.value, true);
 });
-answer.addEventListener('keydown', function (event) {
-  if (event.ctrlKey && event.key.toLowerCase() == 'd') {
+// Ctrl+D wherever the focus is, not the browser's bookmark.
+document.addEventListener('keydown', function (event) {
+  if (!line.hidden && event.ctrlKey && !event.altKey && !event.metaKey &&
+      event.key.toLowerCase() == 'd') {
     event.preventDefault();
-    endInput();
+    controlD();
   }
 });
 // Pasted lines are answered as if typed one by one; the last, without a
