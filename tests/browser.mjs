@@ -4,11 +4,14 @@
 // prompt, in Debian's browser: headless through puppeteer-core, or WebKit
 // through WebKitWebDriver on a display (xvfb-run).  The screen must be what
 // a terminal shows, the answer box named after the question, with no error
-// and nothing loaded but files; axe-core must find nothing.  SHOT gets the
-// sample's screenshot.  Chromium also times the first prompt, and plays a
-// phone.
+// and nothing loaded but the page's files; axe-core must find nothing.
+// SHOT gets the sample's screenshot.  The page is also served with a strict
+// security policy, and opened without its program.  Chromium also times the
+// first prompt, and plays a phone.
 import { execFileSync, spawn } from 'node:child_process';
-import { readFileSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 
 const [engine, page, shot] = process.argv.slice(2);
@@ -16,7 +19,8 @@ const url = 'file://' + resolve(page), folder = dirname(resolve(page));
 const read = (name) => readFileSync(new URL(name, import.meta.url), 'utf8');
 const json = JSON.stringify;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-const recorder = "window.errors = []; onerror = (e) => errors.push(e); console.error = (...a) => errors.push(a.join(' '));";
+const recorder = "window.errors = []; onerror = (e) => errors.push(e); console.error = (...a) => errors.push(a.join(' '));" +
+  "onunhandledrejection = (e) => errors.push(e.reason); onsecuritypolicyviolation = (e) => errors.push(e.blockedURI + ' refused');";
 
 async function puppeteer() {
   const { default: p } = await import('puppeteer-core');
@@ -75,8 +79,8 @@ const prompt = (i) => until(`${screen}.endsWith(${json(prompts[i])}) && ${label}
 async function session(what, want, answers, from = 0, keys = d.keys) {
   for (const [i, a] of answers.entries()) await prompt(from + i), await keys(...a), await d.keys('Enter');
   await until("!document.getElementById('again').hidden", 'the end of ' + what);
-  const [got, errors, loaded] = await d.js(`[${screen}, window.errors,
-    performance.getEntriesByType('resource').map((r) => r.name).filter((n) => !/^file:/.test(n))]`);
+  const [got, errors, loaded] = await d.js(`[${screen}, window.errors, performance.getEntriesByType('resource')
+    .map((r) => r.name).filter((n) => !n.startsWith(location.href.replace(/[^/]*$/, '')))]`);
   if (got != want || errors.length || loaded.length)
     throw new Error(`${engine}: ${what} shows ${json(got)}, not ${json(want)}; errors: ${errors}; loaded: ${loaded}`);
 }
@@ -94,6 +98,17 @@ async function axe(when) {
   const found = await d.js(`(window.axe || (() => { ${axeCore} })(), axe.run()).then((r) => r.violations.map((v) => v.id))`);
   if (found.length) throw new Error(`${engine}: axe-core ${when}: ${found}`);
 }
+// The page's folder over http under the strictest policy it needs; under /refused/, a policy without WebAssembly.
+const policy = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+const server = createServer((req, res) => {
+  const path = new URL(req.url, 'http://host').pathname, type = { js: 'javascript', css: 'css' };
+  try {
+    const body = readFileSync(join(folder, path.replace(/^\/refused/, '')));
+    res.writeHead(200, { 'Content-Type': 'text/' + (type[path.split('.').pop()] || 'html'), 'Content-Security-Policy':
+      path.startsWith('/refused/') ? "default-src 'self'" : policy }).end(body);
+  } catch { res.writeHead(404).end(); }
+}).listen(0, '127.0.0.1');
+const http = () => `http://127.0.0.1:${server.address().port}`, alone = mkdtempSync(join(tmpdir(), 'page-'));
 
 try {
   await d.open(url);
@@ -112,6 +127,18 @@ try {
   await again(), await d.keys('7'), await d.click('end');
   const seven = execFileSync(process.execPath, [join(folder, 'person-card.js')], { input: '7', encoding: 'utf8' });
   await session('End input after 7', seven.replace(prompts[0], '$&7'), []);
+  // The program fails: it reads what is no input.
+  await again(), await d.js("give('no bytes')");
+  await until(`!again.hidden && /stopped on an error/.test(problem.innerText) && ${screen} == '-'.repeat(32) + '\\n' + ${json(prompts[0])}`,
+    'the failure told');
+  await d.js('errors.length = 0'), await again();
+  await d.open(http() + '/index.html');
+  await session('a session under the security policy', sample, example);
+  await d.open(http() + '/refused/index.html');
+  await until('/must send at least "Content-Security-Policy/.test(problem.innerText)', 'the policy named');
+  for (const file of ['index.html', 'page.js', 'page.css']) copyFileSync(join(folder, file), join(alone, file));
+  await d.open('file://' + alone + '/index.html');
+  await until("/unzipped folder/.test(problem.innerText) && !errors.length", 'the page telling where to open it');
   if (engine == 'chromium') {
     const times = []; // a figure, not a test: from opening the page to seeing the first prompt
     for (let i = 0; i < 7; i++) times.push(-Date.now()), await d.open(url), await prompt(0), (times[i] += Date.now());
@@ -124,5 +151,6 @@ try {
     if (await d.js('document.documentElement.scrollWidth') > 360) throw new Error('wider than a phone');
   }
 } finally {
+  server.close(), rmSync(alone, { recursive: true });
   await d.close();
 }

@@ -5,9 +5,11 @@ var line = document.getElementById('line');
 var answer = document.getElementById('answer');
 var end = document.getElementById('end');
 var again = document.getElementById('again');
-var typed = [];    // lines sent, as bytes, that the program has not read
+var problem = document.getElementById('problem');
+var typed = [];     // lines sent, as bytes, that the program has not read
 var waiting = null; // the program's read, while it waits for a line
 var ended = false;
+var running = false;
 
 function give(bytes) {
   if (waiting) {
@@ -53,12 +55,49 @@ function controlD() {
   answer.focus();
 }
 
+function say(text) {
+  problem.textContent = text;
+  problem.hidden = false;
+}
+
+function finish() {
+  running = false;
+  line.hidden = end.hidden = true;
+  again.hidden = false;
+  again.focus();
+}
+
+// Says why the program could not start, or that it stopped on an error;
+// what it wrote stays.  A browser that refuses WebAssembly under the
+// server's security policy names the policy in its error.
+function fail(error) {
+  if (!running) {
+    return;
+  }
+  finish();
+  if (/Content Security Policy|\bCSP\b/i.test(error)) {
+    say('The web server\'s security policy does not let the browser run the ' +
+      'program, which is WebAssembly. The server must send at least ' +
+      '"Content-Security-Policy: default-src \'self\'; script-src \'self\' ' +
+      '\'wasm-unsafe-eval\'".');
+  } else if (typeof WebAssembly != 'object') {
+    say('This browser runs no WebAssembly, which the program is: it may be ' +
+      'turned off in its settings (as a strict security mode does).');
+  } else {
+    say('The program stopped on an error, and what it wrote is kept above. ' +
+      '"Start again" runs it afresh. (The error: ' + error + ')');
+  }
+}
+
 function run() {
   var decoder = new TextDecoder();
   var last = ''; // the program's last line so far
   output.textContent = '';
+  problem.hidden = true;
   typed = [];
+  waiting = null;
   ended = false;
+  running = true;
   line.hidden = end.hidden = false;
   again.hidden = true;
   answer.focus();
@@ -79,11 +118,7 @@ function run() {
       answer.setAttribute('aria-label', last.replace(/[\s:]+$/, '').trim());
     }
     answer.scrollIntoView({ block: 'nearest' });
-  }).then(function () {
-    line.hidden = end.hidden = true;
-    again.hidden = false;
-    again.focus();
-  });
+  }).then(finish, fail);
 }
 
 line.addEventListener('submit', function (event) {
@@ -120,4 +155,20 @@ document.addEventListener('click', function () {
     answer.focus();
   }
 });
-run();
+// Whatever goes wrong while the program runs stops it, and the page says so.
+addEventListener('error', function (event) {
+  if (running) {
+    event.preventDefault();
+    fail(event.error || event.message);
+  }
+});
+addEventListener('unhandledrejection', function (event) {
+  if (running) {
+    event.preventDefault();
+    fail(event.reason);
+  }
+});
+// Without person-card.js the page's own message stays: where to open it.
+if (typeof PersonCard == 'function') {
+  run();
+}
