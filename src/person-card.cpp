@@ -52,28 +52,6 @@ read_int(int *p)
         *p = v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
 
-static char *num; // the characters of the number being read
-static size_t len, size;
-static bool lost;
-
-// Keeps c in num, unless memory runs out, and returns the next character.
-static int
-take(int c)
-{
-    if (len + 2 > size) {
-        const size_t bigger = size ? 2 * size : 64;
-        char *p = static_cast<char *>(std::realloc(num, bigger));
-        if (p == nullptr) {
-            lost = true;
-            return std::getchar();
-        }
-        num = p;
-        size = bigger;
-    }
-    num[len++] = static_cast<char>(c);
-    return std::getchar();
-}
-
 // Takes the letters of word (in either case) as they come, and is false
 // at the first that does not match, which is gone from the input too.
 static bool
@@ -82,9 +60,18 @@ take_word(int *c, const char *word)
     for (; *word != '\0'; word++) {
         if (std::tolower(*c) != *word)
             return false;
-        *c = take(*c);
+        *c = std::getchar();
     }
     return true;
+}
+
+// Counts, saturated far beyond any count of characters that can be typed.
+static const long long most = 1000000000000000000; // 10^18
+
+static long long
+add(long long n, long long d)
+{
+    return n + d > most ? most : n + d < -most ? -most : n + d;
 }
 
 // Reads a float, taking the characters that glibc's scanf("%g") takes:
@@ -93,8 +80,14 @@ take_word(int *c, const char *word)
 // tail cannot be completed ("1e+") still stands for what strtof makes of
 // it.  A NaN's payload, nan(letters, digits or _), is taken too; without
 // its ')' the read fails.  A failed read stores nothing, and what it took
-// is gone.  strtof converts the characters, but the sign is applied here so
-// that -nan keeps it with every C library.
+// is gone.  The sign is applied here so that -nan keeps it with every C
+// library.
+//
+// However long the number, only what decides a float is kept: its first
+// digits after any leading zeros, whether a later digit is not zero (then
+// one more digit 1 stands for them all), and where the point falls, with
+// the exponent added.  strtof converts that, ".digitsE" or "0x.digitsPE",
+// to what it makes of the whole number.
 static void
 read_float(float *p)
 {
@@ -104,9 +97,8 @@ read_float(float *p)
     const bool neg = c == '-';
     if (c == '-' || c == '+')
         c = std::getchar();
-    len = 0;
-    lost = false;
     bool ok = true;
+    float v = 0;
     if (std::tolower(c) == 'n') {
         if (!take_word(&c, "nan"))
             return;
@@ -118,44 +110,71 @@ read_float(float *p)
             if (ok)
                 c = std::getchar();
         }
+        v = NAN;
     } else if (std::tolower(c) == 'i') {
         if (!take_word(&c, "inf"))
             return;
         if (std::tolower(c) == 'i' && !take_word(&c, "inity"))
             return;
+        v = INFINITY;
     } else {
-        bool hex = false, digits = false, dot = false, exp = false;
+        // Far more digits than any float needs, even one halfway between
+        // two of the smallest.
+        static char num[3 + 800 + 1 + 24] = "0x.";
+        char *const digits = num + 3;
+        size_t n = 0;
+        long long point = 0, exp = 0;
+        bool hex = false, any = false, dot = false, e = false, eneg = false,
+             more = false;
         if (c == '0') {
-            c = take(c);
+            c = std::getchar();
             if (std::tolower(c) == 'x') {
-                c = take(c);
+                c = std::getchar();
                 hex = true;
             } else
-                digits = true;
+                any = true;
         }
-        const char e = hex ? 'p' : 'e';
-        for (int last = 0;; last = c, c = take(c)) {
-            if (std::isdigit(c) || (hex && !exp && std::isxdigit(c)))
-                digits = true;
-            else if (exp && std::tolower(last) == e && (c == '-' || c == '+'))
-                ;
-            else if (digits && !exp && std::tolower(c) == e)
-                exp = dot = true;
+        const char mark = hex ? 'p' : 'e';
+        for (int last = 0;; last = c, c = std::getchar()) {
+            if (e && std::isdigit(c))
+                exp = add(exp < most / 10 ? exp * 10 : most, c - '0');
+            else if (e && std::tolower(last) == mark && (c == '-' || c == '+'))
+                eneg = c == '-';
+            else if (std::isdigit(c) || (hex && !e && std::isxdigit(c))) {
+                any = true;
+                if (n == 0 && c == '0')
+                    point = add(point, dot ? -1 : 0);
+                else {
+                    point = add(point, dot ? 0 : 1);
+                    if (n < 800)
+                        digits[n++] = static_cast<char>(c);
+                    else if (c != '0')
+                        more = true;
+                }
+            } else if (any && !e && std::tolower(c) == mark)
+                e = dot = true;
             else if (!dot && c == '.')
                 dot = true;
             else
                 break;
         }
         // "0x." is 0, as strtof reads it; "0x" alone is nothing.
-        ok = digits || (hex && dot);
+        ok = any || (hex && dot);
+        if (ok && n > 0) {
+            if (more)
+                digits[n++] = '1';
+            // Beyond this a float is 0 or infinite whatever its digits.
+            long long at = (hex ? 4 * point : point) + (eneg ? -exp : exp);
+            at = at > 99999 ? 99999 : at < -99999 ? -99999 : at;
+            (void)std::snprintf(digits + n, sizeof num - 3 - n, "%c%lld", mark,
+                                at);
+            v = std::strtof(hex ? num : num + 2, nullptr);
+        }
     }
     // The character that ended the answer is the next question's.
     (void)std::ungetc(c, stdin);
-    if (!ok || lost)
-        return;
-    num[len] = '\0';
-    const float v = std::strtof(num, nullptr);
-    *p = neg ? -v : v;
+    if (ok)
+        *p = neg ? -v : v;
 }
 
 // Reads one word into Name.  At most 30 bytes fit: the rest of a longer
