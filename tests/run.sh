@@ -20,6 +20,12 @@
 #   closed    standard output closed
 #   full      standard output is /dev/full
 #   broken    standard output is a pipe whose reader has gone
+#   memory    a benchmark, not timed: the peak resident memory for the
+#             answers and for those of EXPECTED (cases/EXPECTED.in), printed;
+#             the first must be within 1 MB of the second
+#
+# An answer may hold {S*N}, which stands for N times S: answers of megabytes
+# are made here, not kept.
 
 set -u
 export LC_ALL=C
@@ -31,6 +37,7 @@ fail() {
 cases=$(dirname "$0")/cases
 mode=$1 in=$cases/$2.in want=$cases/$3.out
 tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+perl -pe 's/\{(\w*)\*(\d+)\}/$1 x $2/ge' "$in" >"$tmp/in" && in=$tmp/in
 
 # The Nth example that a document shows: a fenced block of the README's
 # sample session, or an .EX block of the manual page.  Each is a command
@@ -119,6 +126,14 @@ full) "$@" <"$in" >/dev/full 2>"$tmp/err" ;;
 broken)
     { sleep 1 && cat "$in"; } | "$@" 2>"$tmp/err" | head -c 0
     (exit "${PIPESTATUS[1]}")
+    ;;
+memory)
+    peak() { /usr/bin/time -f %M -o "$tmp/peak" "$@" >"$tmp/out" 2>"$tmp/err" && cat "$tmp/peak"; }
+    small=$(peak "$@" <"${want%.out}.in") && big=$(peak "$@" <"$in")
+    status=$?
+    echo "peak resident memory: $small KB for $(basename "${want%.out}.in"), $big KB for $(wc -c <"$in") bytes of answers"
+    [ "$status" -ne 0 ] || [ $((big - small)) -le 1024 ] || fail "those answers take $((big - small)) KB more"
+    (exit "$status")
     ;;
 *) fail "unknown mode $mode" ;;
 esac
