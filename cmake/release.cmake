@@ -7,7 +7,13 @@
 # Then the Windows workflow makes the zip and the msi target the installer,
 # and the web workflow the web page's zip (its program tested under node);
 # git archive makes the source tarball (not from a source tarball, which has
-# no git); and SHA256SUMS lists them all.
+# no git).  Each build records what its program holds and of which Debian
+# packages (cmake/contents.cmake); build/contents/FILE is that record for
+# each file of dist/ that holds a program, and the glibc linked statically
+# is fetched as Debian's source package into dist/ too.  Last come the
+# build's environment (person-card-VERSION.buildinfo), the software bill of
+# materials (person-card-VERSION.cdx.json) and SHA256SUMS, which lists them
+# all.
 
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
@@ -18,7 +24,18 @@ endfunction()
 
 file(STRINGS ${top}/CMakeLists.txt version REGEX "^project\\(person-card VERSION ")
 string(REGEX REPLACE ".* VERSION ([^ ]+).*" "\\1" version "${version}")
-file(REMOVE_RECURSE ${top}/dist)
+file(REMOVE_RECURSE ${top}/dist ${top}/build/contents ${top}/build/sources)
+file(MAKE_DIRECTORY ${top}/dist ${top}/build/contents)
+
+# Files that have come into dist/ hold the program of the build dir $1.
+function(packed build)
+  file(GLOB files RELATIVE ${top}/dist ${top}/dist/*)
+  foreach(file IN LISTS files)
+    if(NOT EXISTS ${top}/build/contents/${file})
+      file(COPY_FILE ${top}/${build}/person-card.contents ${top}/build/contents/${file})
+    endif()
+  endforeach()
+endfunction()
 
 file(STRINGS ${top}/packaging/targets targets REGEX "^[^#]")
 foreach(target IN LISTS targets)
@@ -53,13 +70,15 @@ foreach(target IN LISTS targets)
         "-DCMAKE_EXE_LINKER_FLAGS=${LDFLAGS}"
         -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE=${debian}
         -DCPACK_RPM_PACKAGE_ARCHITECTURE=${name}
-        -DLINK_STATIC=${link})
+        -DLINK_STATIC=${link}
+        -DSOURCES=${top}/build/sources)
       run(${CMAKE_COMMAND} --build ${build})
       run(${CMAKE_CTEST_COMMAND} --test-dir ${build} -j 2 --output-on-failure)
       foreach(generator IN LISTS generators)
         run(${CMAKE_CPACK_COMMAND} --config ${build}/CPackConfig.cmake -B ${build}/cpack
           -G ${generator})
       endforeach()
+      packed(${build})
     endif()
     set(generators TGZ)
     set(link ${static})
@@ -68,12 +87,28 @@ endforeach()
 
 run(${CMAKE_COMMAND} --workflow --preset windows)
 run(${CMAKE_COMMAND} --build build/windows --target msi)
+packed(build/windows)
 run(${CMAKE_COMMAND} --workflow --preset web)
+packed(build/web)
+# The time stamp of every file, as the builds have it.
+include(${top}/build/web/cpack-env.cmake)
+set(epoch $ENV{SOURCE_DATE_EPOCH})
+file(GLOB sources ${top}/build/sources/*)
+file(COPY ${sources} DESTINATION ${top}/dist)
 
 if(EXISTS ${top}/.git)
   run(git archive --format=tar --prefix=person-card-${version}/ HEAD
     COMMAND gzip -9n OUTPUT_FILE dist/person-card-${version}.tar.gz)
 endif()
+
+file(STRINGS ${top}/packaging/targets triplets REGEX "^[^#]")
+list(TRANSFORM triplets REPLACE "^[^ ]+ +[^ ]+ +([^ ]+) .*" "\\1-g++")
+run(node cmake/buildinfo.mjs person-card ${version} ${epoch} ${triplets}
+  x86_64-w64-mingw32-g++-posix emcc wixl msibuild faketime cmake cpack
+  dpkg-buildflags dpkg-deb rpmbuild gzip zip tar node
+  OUTPUT_FILE dist/person-card-${version}.buildinfo)
+run(node cmake/sbom.mjs ${version} ${epoch}
+  OUTPUT_FILE dist/person-card-${version}.cdx.json)
 
 file(GLOB files RELATIVE ${top}/dist ${top}/dist/*)
 list(SORT files)

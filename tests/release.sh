@@ -42,8 +42,22 @@ while read -r name debian _ emu cpu _ packages; do
     [[ $packages != *deb* ]] || emulator[${p}_${version}_$debian.deb]=$emu
     [[ $packages != *rpm* ]] || emulator[$p-$version-1.$name.rpm]=$emu
 done < <(grep -v '^#' packaging/targets)
-[ "$(ls dist)" = "$(printf '%s\n' "${!emulator[@]}" $p-$version.tar.gz SHA256SUMS | sort)" ] ||
-    fail "dist/ does not hold exactly this release's files: $(ls dist)"
+# The source of each glibc that a program holds: the .dsc and the files it
+# lists, each as the .dsc says, where Debian still served it.
+glibc() { awk '$1 == "static" && $4 == "glibc" && $6 ~ /\/libc\.a$/ { print $5 }' "$@" | sort -u; }
+listed() { sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ \([0-9a-f]\{64\}\) [0-9]* /\1 /p' "$1"; }
+sources=()
+for v in $(glibc build/contents/*); do
+    dsc=glibc_${v#*:}.dsc
+    [ -f "dist/$dsc" ] || fail "dist/ lacks $dsc, the source of a glibc linked"
+    sources+=("$dsc")
+    while read -r sum name; do
+        [ ! -f "dist/$name" ] || { sources+=("$name") && echo "$sum  dist/$name" | sha256sum --quiet -c; } ||
+            fail "dist/$name is not what $dsc lists"
+    done < <(listed "dist/$dsc")
+done
+[ "$(ls dist)" = "$(printf '%s\n' "${!emulator[@]}" "${sources[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} \
+    SHA256SUMS | sort)" ] || fail "dist/ does not hold exactly this release's files: $(ls dist)"
 [ "$(cut -c67- dist/SHA256SUMS)" = "$(ls dist | grep -vx SHA256SUMS)" ] ||
     fail "SHA256SUMS does not list every file"
 (cd dist && sha256sum --strict --quiet -c SHA256SUMS)
@@ -75,7 +89,7 @@ installer() {
         before=$(path)
         [ -z "$previous" ] || $wine msiexec /i "$previous" /qn || fail "msiexec /i $previous: exit $?"
         $wine msiexec /i "$1" /qn || fail "msiexec /i $1: exit $?"
-        [ "$(state)" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,bin/person-card.exe} \
+        [ "$(state)" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,THIRD-PARTY-NOTICES,bin/person-card.exe} \
             'Start menu: person-card.lnk' 'DisplayName REG_SZ person-card' "DisplayVersion REG_SZ $version")" ] ||
             fail "$1${previous:+ over $previous} installed: $(state)"
         # Wine leaves the ";" of each entry it takes out of PATH (untried on
@@ -108,6 +122,20 @@ for file in "${!emulator[@]}"; do
     *.msi) msiextract -C "$tree" "dist/$file" >/dev/null ;;
     esac
     bin=$(find "$tree" -path '*/bin/person-card*' -o -name person-card.js)
+    # The notices of what the program holds, as the build recorded it.
+    notices=$(find "$tree" -name THIRD-PARTY-NOTICES)
+    [ -n "$notices" ] || fail "$file holds no THIRD-PARTY-NOTICES"
+    while read -r link pkg pv src sv _; do
+        [ "$link" = dynamic ] || { grep -qF -- "- $src $sv, from the package $pkg $pv: " "$notices" &&
+            grep -qxF "==== /usr/share/doc/${pkg%:*}/copyright ====" "$notices"; } ||
+            fail "$file: its notices lack $pkg"
+    done <"build/contents/$file"
+    for v in $(glibc "build/contents/$file"); do
+        grep -qxF "==== /usr/share/common-licenses/LGPL-2.1 ====" "$notices" || fail "$file: no LGPL-2.1"
+        while read -r _ name; do
+            [ -f "dist/$name" ] || grep -qF "$name" "$notices" || fail "$file: $name is neither in dist/ nor named"
+        done < <(listed "dist/glibc_${v#*:}.dsc")
+    done
     case $file in
     *.deb)
         tags=$(lintian -I --pedantic "dist/$file" 2>&1 | grep -E '^[EW]:|hardening' || :)
@@ -155,6 +183,35 @@ for file in "${!emulator[@]}"; do
 done
 $wineserver -k
 
+# The bill of materials: valid CycloneDX 1.6, each file's hash as in
+# SHA256SUMS, and each program made of what the build recorded.
+node --input-type=module - "$p-$version.cdx.json" <<'EOF' || fail "the bill of materials"
+import { Spec, Validation } from '@cyclonedx/cyclonedx-library';
+import { existsSync, readFileSync } from 'node:fs';
+const text = readFileSync('dist/' + process.argv[2], 'utf8'), bom = JSON.parse(text);
+const errors = await new Validation.JsonStrictValidator(Spec.Version.v1dot6).validate(text);
+if (errors) throw new Error(JSON.stringify(errors));
+const sums = readFileSync('dist/SHA256SUMS', 'utf8').trim().split('\n').filter((l) => !l.endsWith(process.argv[2]));
+const files = bom.components.filter((c) => c.type == 'file');
+if (files.map((c) => `${c.hashes[0].content}  ${c.name}`).join('\n') != sums.join('\n')) throw new Error('not SHA256SUMS');
+const uses = (ref) => bom.dependencies.find((d) => d.ref == ref).dependsOn.join();
+for (const { name } of files.filter((c) => existsSync('build/contents/' + c.name))) {
+  const record = [...new Set(readFileSync('build/contents/' + name, 'utf8').trim().split('\n').map((l) => l.split(' '))
+    .map(([link, , , src, v]) => `pkg:deb/debian/${src}@${encodeURIComponent(v)}?arch=source#${link}`))].sort();
+  if (uses(name + '#program') != record.join()) throw new Error(`${name}: ${uses(name + '#program')}, not ${record}`);
+}
+EOF
+
+# The buildinfo: every package at the version installed here, and nothing
+# of this build's machine.
+info=dist/$p-$version.buildinfo
+sed -n '/^Installed-Build-Depends:/,/^[^ ]/s/^ \([^ ]*\) (= \([^)]*\)),\{0,1\}$/\1 \2/p' "$info" >"$tmp/packages"
+[ "$(wc -l <"$tmp/packages")" -gt 100 ] || fail "$info lists too few packages"
+while read -r name v; do
+    [ "$(dpkg-query -W -f '${Version}' "$name")" = "$v" ] || fail "$info: $name $v is not installed"
+done <"$tmp/packages"
+grep -qF -e "$top" -e "$(hostname)" "$info" && fail "$info names this machine"
+
 # The rebuilds: from a clone, then from the source tarball.
 [ -w /dev/shm ] && again=$(mktemp -d -p /dev/shm) || again=$(mktemp -d)
 git clone -q "$top" "$again/clone"
@@ -167,7 +224,7 @@ for dir in clone "$p-$version"; do
         cmp "dist/$file" "$again/$dir/dist/$file" || fail "the rebuild in $dir of $file differs"
     done
 done
-for file in $p-$version.tar.gz SHA256SUMS; do
+for file in "${sources[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} SHA256SUMS; do
     cmp "dist/$file" "$again/clone/dist/$file" || fail "the rebuild of $file differs"
 done
 echo "release checks passed: $(ls dist | tr '\n' ' ')"

@@ -1,0 +1,218 @@
+# Run after each link: cmake -D MAP=file -D PROGRAM=file -D OBJDUMP=objdump
+#                      -D VERSION=x.y.z [-D SOURCES=dir] -P contents.cmake
+#
+# MAP is what the linker says it took: GNU ld's map, or wasm-ld's --trace.
+# Every object file it took, alone or as a member of an archive, is inside
+# the program; a shared library is outside, used as the program names it
+# (NEEDED).  Each is traced to its Debian package, and written beside MAP:
+#
+#   person-card.contents  one line a file:  static|dynamic PACKAGE VERSION
+#                         SOURCE SOURCE-VERSION FILE, SOURCE being the
+#                         source package that the code was built from (for
+#                         a cross library, as its Built-Using says)
+#   THIRD-PARTY-NOTICES   what the program holds of whom, each package's
+#                         copyright file, the licences it points to in
+#                         /usr/share/common-licenses and the licence files
+#                         it ships; for a static glibc, the LGPL's terms
+#
+# With SOURCES, the source package of a glibc linked statically is fetched
+# into that directory (apt-get source, which needs a deb-src entry).
+
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(dir ${MAP} DIRECTORY)
+file(STRINGS ${MAP} lines)
+set(files)
+foreach(line IN LISTS lines)
+  set(file "")
+  if(line MATCHES "^(/[^ ()]+\\.a)\\(")
+    set(file ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^(LOAD )?(/[^ ]+\\.o)$")
+    set(file ${CMAKE_MATCH_2})
+  elseif(line MATCHES "^(LOAD )?(/[^ ]+\\.so[.0-9]*)$")
+    cmake_path(NORMAL_PATH CMAKE_MATCH_2 OUTPUT_VARIABLE file)
+    list(APPEND shared ${file})
+    continue()
+  endif()
+  if(file)
+    cmake_path(NORMAL_PATH file)
+    list(APPEND files "static ${file}")
+  endif()
+endforeach()
+set(dump "")
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump)
+endif()
+string(REGEX MATCHALL "NEEDED +[^\n]+" needed "${dump}")
+list(TRANSFORM needed REPLACE "NEEDED +" "")
+foreach(file IN LISTS shared)
+  get_filename_component(name ${file} NAME)
+  if(name IN_LIST needed)
+    list(APPEND files "dynamic ${file}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES files)
+list(SORT files)
+
+# Which package owns each file: dpkg knows /lib and /usr/lib apart.
+set(paths)
+foreach(entry IN LISTS files)
+  string(REGEX REPLACE "^[a-z]+ " "" file "${entry}")
+  string(REGEX REPLACE "^/usr/" "/" other "${file}")
+  list(APPEND paths ${other} /usr${other})
+endforeach()
+execute_process(COMMAND dpkg -S ${paths} OUTPUT_VARIABLE owners ERROR_QUIET)
+string(REGEX MATCHALL "[^\n]+" owners "${owners}")
+foreach(owner IN LISTS owners)
+  string(FIND "${owner}" ": " at)
+  string(SUBSTRING "${owner}" 0 ${at} package)
+  math(EXPR at "${at} + 2")
+  string(SUBSTRING "${owner}" ${at} -1 file)
+  string(REGEX REPLACE ",.*" "" "owner${file}" "${package}")
+endforeach()
+
+set(record "")
+set(packages)
+foreach(entry IN LISTS files)
+  string(REGEX REPLACE " .*" "" link "${entry}")
+  string(REGEX REPLACE "^[a-z]+ " "" file "${entry}")
+  string(REGEX REPLACE "^/usr/" "/" other "${file}")
+  set(package "${owner${other}}${owner/usr${other}}")
+  if(NOT package)
+    message(FATAL_ERROR "No Debian package owns ${file}")
+  endif()
+  execute_process(COMMAND dpkg-query -W
+    "-f=\${Version}\\t\${source:Package}\\t\${source:Version}\\t\${Built-Using}" ${package}
+    OUTPUT_VARIABLE fields COMMAND_ERROR_IS_FATAL ANY)
+  string(REPLACE "\t" ";" fields "${fields}")
+  list(POP_FRONT fields version source source_version built_using)
+  # A cross library is built from the source of its native namesake.
+  if(built_using AND package MATCHES "^(.*)-[a-z0-9]+-cross$")
+    execute_process(COMMAND dpkg-query -W "-f=\${source:Package}" ${CMAKE_MATCH_1}
+      OUTPUT_VARIABLE native ERROR_QUIET)
+    if(native AND built_using MATCHES "(^|, )${native} \\(= ([^)]+)\\)")
+      set(source ${native})
+      set(source_version ${CMAKE_MATCH_2})
+    endif()
+  endif()
+  string(APPEND record "${link} ${package} ${version} ${source} ${source_version} ${file}\n")
+  list(APPEND packages "${link} ${package} ${version} ${source} ${source_version}")
+endforeach()
+file(WRITE ${dir}/person-card.contents "${record}")
+
+# The notices: first a list of what is inside, then the texts.
+list(REMOVE_DUPLICATES packages)
+set(inside "")
+set(outside "")
+set(texts)
+set(lgpl "")
+foreach(entry IN LISTS packages)
+  string(REPLACE " " ";" entry "${entry}")
+  list(POP_FRONT entry link package version source source_version)
+  string(REGEX MATCHALL "[^ \n]+ ${package} [^\n]+" these "${record}")
+  set(names)
+  foreach(file IN LISTS these)
+    get_filename_component(name "${file}" NAME)
+    list(APPEND names ${name})
+  endforeach()
+  list(JOIN names ", " names)
+  set(line "- ${source} ${source_version}, from the package ${package} ${version}: ${names}\n")
+  if(link STREQUAL dynamic)
+    string(APPEND outside "${line}")
+    continue()
+  endif()
+  string(APPEND inside "${line}")
+  string(REGEX REPLACE ":.*" "" name ${package})
+  list(APPEND texts /usr/share/doc/${name}/copyright)
+  file(READ /usr/share/doc/${name}/copyright copyright)
+  string(REGEX MATCHALL "/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9]" common "${copyright}")
+  list(APPEND texts ${common})
+  execute_process(COMMAND dpkg -L ${package} OUTPUT_VARIABLE owned)
+  string(REGEX MATCHALL "[^\n]*/(COPYRIGHT|LICENSE|COPYING)[^/\n]*" owned "${owned}")
+  list(APPEND texts ${owned})
+  # The C library itself, not only its start-up files.
+  if(source STREQUAL glibc AND these MATCHES "/libc\\.a")
+    set(lgpl ${source_version})
+  endif()
+endforeach()
+# A licence named twice (GPL is GPL-3) is given once.
+set(unique)
+foreach(text IN LISTS texts)
+  file(REAL_PATH ${text} real)
+  if(NOT real IN_LIST unique)
+    list(APPEND unique ${real})
+    list(APPEND kept ${text})
+  endif()
+endforeach()
+set(texts ${kept})
+
+set(notices "\
+person-card is under the MIT licence (LICENSE). Its program also holds code
+of others, linked into it statically, from these Debian packages (the
+source package and its version, then the binary package and the files):
+
+${inside}")
+if(outside)
+  string(APPEND notices "
+It uses, linked dynamically from the system it runs on, and does not hold:
+
+${outside}")
+endif()
+if(lgpl)
+  # The source as Debian publishes it: the .dsc and the files it lists.
+  string(REGEX REPLACE "^[0-9]+:" "" bare ${lgpl})
+  set(published "glibc_${bare}.dsc")
+  set(missing "")
+  if(SOURCES)
+    file(MAKE_DIRECTORY ${SOURCES})
+    if(NOT EXISTS ${SOURCES}/glibc_${bare}.dsc)
+      execute_process(COMMAND apt-get source --download-only glibc=${lgpl}
+        WORKING_DIRECTORY ${SOURCES} OUTPUT_QUIET ERROR_QUIET)
+    endif()
+    if(EXISTS ${SOURCES}/glibc_${bare}.dsc)
+      file(STRINGS ${SOURCES}/glibc_${bare}.dsc listed REGEX "^ [0-9a-f]+ [0-9]+ ")
+      list(REMOVE_DUPLICATES listed)
+      foreach(file IN LISTS listed)
+        string(REGEX REPLACE ".* " "" file "${file}")
+        list(APPEND published ${file})
+        if(NOT EXISTS ${SOURCES}/${file})
+          list(APPEND missing ${file})
+        endif()
+      endforeach()
+    else()
+      set(missing ${published})
+    endif()
+    list(REMOVE_DUPLICATES published)
+  endif()
+  list(JOIN published ", " published)
+  string(APPEND notices "
+This program holds the GNU C Library (glibc) ${lgpl}, which is free
+software under the GNU Lesser General Public License, version 2.1 or (at
+your option) any later version (LGPL-2.1-or-later); the licence's text
+follows below. Its complete corresponding source is Debian's source package
+glibc ${lgpl}: ${published}. Every file of it that Debian's archive
+still served when this release was made lies beside this program's tarball,
+in the same release, and is listed in its SHA256SUMS.
+")
+  if(missing)
+    list(JOIN missing ", " missing)
+    string(APPEND notices "Debian's archive no longer served ${missing};
+Debian's snapshot archive keeps every version Debian ever published:
+https://snapshot.debian.org/package/glibc/${bare}/
+")
+  endif()
+  string(APPEND notices "
+To relink person-card with another or a changed glibc, build it from its
+source tarball (person-card-${VERSION}.tar.gz) or its repository with that
+glibc installed as the system's C library, as its README says (\"Making a
+release\", or: cmake -S . -B build -DLINK_STATIC=-static && cmake --build
+build).
+")
+endif()
+string(APPEND notices "
+Their notices and licences follow, as the installed packages hold them.
+")
+foreach(text IN LISTS texts)
+  file(READ ${text} body)
+  string(APPEND notices "\n\n==== ${text} ====\n\n${body}")
+endforeach()
+file(WRITE ${dir}/THIRD-PARTY-NOTICES "${notices}")
