@@ -87,8 +87,9 @@ foreach(entry IN LISTS files)
   list(POP_FRONT fields version source source_version built_using)
   # A cross library is built from the source of its native namesake.
   if(built_using AND package MATCHES "^(.*)-[a-z0-9]+-cross$")
-    execute_process(COMMAND dpkg-query -W "-f=\${source:Package}" ${CMAKE_MATCH_1}
+    execute_process(COMMAND dpkg-query -W "-f=\${source:Package}\\n" ${CMAKE_MATCH_1}
       OUTPUT_VARIABLE native ERROR_QUIET)
+    string(REGEX REPLACE "\n.*" "" native "${native}")
     if(native AND built_using MATCHES "(^|, )${native} \\(= ([^)]+)\\)")
       set(source ${native})
       set(source_version ${CMAKE_MATCH_2})
