@@ -4,7 +4,7 @@
 // everything they (and build-essential) depend on, with exact versions.
 // Only the given EPOCH stands for time; no dates, paths or host names.
 import { execFileSync, spawnSync } from 'node:child_process';
-import { accessSync, constants, readFileSync, realpathSync } from 'node:fs';
+import { accessSync, constants, readFileSync, realpathSync, statSync } from 'node:fs';
 
 const die = (msg) => { process.stderr.write(`buildinfo: ${msg}\n`); process.exit(1); };
 const [source, version, epoch, ...args] = process.argv.slice(2);
@@ -14,18 +14,19 @@ const notDebianTools = new Set(args.filter((a) => a.startsWith('--not-debian='))
 const tools = args.map((a) => a.replace(/^--not-debian=/, ''));
 const env = { ...process.env, LC_ALL: 'C' };
 const run = (cmd, ...a) => execFileSync(cmd, a, { encoding: 'utf8', env });
-const field = (text, name) => (text.match(new RegExp(`^${name}=?:?\\s*"?([^"\\n]*)`, 'm')) ?? [])[1];
+// The value of NAME in a "NAME: value" or NAME="value" file.
+const field = (file, name) => readFileSync(file, 'utf8').match(new RegExp(`^${name}[:=]\\s*"?([^"\\n]*)`, 'm'))?.[1];
 const buildArch = run('dpkg', '--print-architecture').trim();
 
-// All installed packages, read once. Key "name:arch"; byName/provides are indexes.
-const pkgs = new Map(), byName = new Map(), provides = new Map(), byBinary = new Map();
+// All installed packages, read once, indexed by binary:Package, by name and by what they provide.
+const byName = new Map(), provides = new Map(), byBinary = new Map();
 const push = (map, key, value) => map.set(key, [...(map.get(key) ?? []), value]);
 const fmt = '${binary:Package}\t${Package}\t${Architecture}\t${Version}\t${db:Status-Abbrev}\t${Maintainer}\t${Pre-Depends}, ${Depends}\t${Provides}\n';
 for (const line of run('dpkg-query', '-W', '-f', fmt).split('\n')) {
   const [bin, name, arch, ver, status, maint, deps, prov] = line.split('\t');
   if (status?.[1] !== 'i') continue; // keep only "installed" (ii, hi, ...)
   const p = { name, arch, ver, maint, deps, key: `${name}:${arch}` };
-  pkgs.set(p.key, p); byBinary.set(bin, p); push(byName, name, p);
+  byBinary.set(bin, p); push(byName, name, p);
   for (const v of prov.split(',')) if (v.trim()) push(provides, v.trim().split(/[\s:(]/)[0], p);
 }
 
@@ -41,9 +42,10 @@ const resolve = (atom, from) => {
 // Map each tool to the packages owning its PATH entry or its real file (one dpkg -S).
 // Debian 12 is usrmerged: dpkg may know /bin/x as /usr/bin/x or the other way round.
 const usrmerge = (f) => [f, f.startsWith('/usr/') ? f.slice(4) : '/usr' + f];
-const which = (t) => (env.PATH ?? '').split(':').map((d) => `${d}/${t}`).find((f) => { try { accessSync(f, constants.X_OK); return true; } catch { return false; } });
+const isExe = (f) => { try { accessSync(f, constants.X_OK); return statSync(f).isFile(); } catch { return false; } };
+const which = (t) => (env.PATH ?? '').split(':').map((d) => `${d}/${t}`).find(isExe) ?? die(`${t} not found on PATH`);
 const files = new Map(); // tool -> candidate paths
-for (const t of tools) { const f = which(t); files.set(t, f ? [...usrmerge(f), ...usrmerge(realpathSync(f))] : []); }
+for (const t of tools) { const f = which(t); files.set(t, [...usrmerge(f), ...usrmerge(realpathSync(f))]); }
 const owners = new Map(); // path -> owning binary packages
 const dpkgS = spawnSync('dpkg-query', ['-S', ...new Set([...files.values()].flat())], { encoding: 'utf8', env });
 if (dpkgS.status > 1 || dpkgS.error) die(`dpkg-query -S failed: ${dpkgS.stderr}`);
@@ -70,23 +72,26 @@ for (const queue = [...roots]; queue.length;) {
 
 // "name[:arch] (= version)", arch only for foreign (not build-arch, not all) packages.
 const entry = (p) => `${p.name}${p.arch === buildArch || p.arch === 'all' ? '' : ':' + p.arch} (= ${p.ver})`;
-const list = (ps) => ps.map(entry).sort((a, b) => (a < b ? -1 : a > b ? 1 : 0)).map((e) => ` ${e}`).join(',\n');
-// Not from Debian: the vendor name shows in the Version or Maintainer of NodeSource's
-// and Google's packages. (apt-cache policy cannot tell: Debian versions superseded by
-// a point release are, like third-party ones, known only from /var/lib/dpkg/status.)
-// Such packages stay in Installed-Build-Depends, which lists all that is installed,
-// and are named again in Not-From-Debian so that a reader cannot miss them.
-const foreign = [...seen.values()].filter((p) => /nodesource|google/i.test(p.ver + p.maint));
-const osRelease = readFileSync('/etc/os-release', 'utf8');
+// Not from Debian: dpkg records no origin, so look for a vendor's mark in the Version
+// or Maintainer (NodeSource: "20.20.2-1nodesource1+repack1", support@nodesource.com;
+// Kitware's cmake and apt.llvm.org's clang are marked alike). apt-cache policy is no help: Debian
+// versions superseded by a point release are, like NodeSource's, known only from
+// /var/lib/dpkg/status, and the answer changes with each apt-get update.
+// Such packages stay in Installed-Build-Depends, which lists everything installed that
+// the build uses, and are named again in Not-From-Debian so that no reader misses them.
+const vendorMark = /nodesource|kitware|llvm\.org/i;
+const foreign = [...seen.values()].filter((p) => vendorMark.test(`${p.ver} ${p.maint}`));
 const out = [
   'Format: 1.0', `Source: ${source}`, `Version: ${version}`,
-  `Build-Origin: ${field(readFileSync('/etc/dpkg/origins/default', 'utf8'), 'Vendor')}`,
+  `Build-Origin: ${field('/etc/dpkg/origins/default', 'Vendor')}`,
   `Build-Architecture: ${buildArch}`,
-  `Build-Distribution: ${field(osRelease, 'VERSION_CODENAME')}`,
+  `Build-Distribution: ${field('/etc/os-release', 'VERSION_CODENAME')}`,
   `Build-Debian-Version: ${readFileSync('/etc/debian_version', 'utf8').trim()}`,
   `Source-Date-Epoch: ${epoch}`,
-  'Installed-Build-Depends:', list([...seen.values()]),
+  'Installed-Build-Depends:', [...seen.values()].map(entry).sort().map((e) => ` ${e}`).join(',\n'),
 ];
-const untracked = [...notDebianTools].filter((t) => !files.get(t).some((f) => owners.has(f)));
-if (foreign.length || untracked.length) out.push('Not-From-Debian:', [list(foreign), ...untracked.map((t) => ` ${t} (no package)`)].filter(Boolean).join(',\n'));
+// Tools named --not-debian= that no package owns are listed as "TOOL (no package)".
+const unowned = [...notDebianTools].filter((t) => !files.get(t).some((f) => owners.has(f))).sort();
+const other = [...foreign.map(entry).sort(), ...unowned.map((t) => `${t} (no package)`)];
+if (other.length) out.push('Not-From-Debian:', other.map((e) => ` ${e}`).join(',\n'));
 process.stdout.write(out.join('\n') + '\n');

@@ -105,7 +105,7 @@ file(STRINGS ${top}/packaging/targets triplets REGEX "^[^#]")
 list(TRANSFORM triplets REPLACE "^[^ ]+ +[^ ]+ +([^ ]+) .*" "\\1-g++")
 run(node cmake/buildinfo.mjs person-card ${version} ${epoch} ${triplets}
   x86_64-w64-mingw32-g++-posix emcc wixl msibuild faketime cmake cpack
-  dpkg-buildflags dpkg-deb rpmbuild gzip zip tar node
+  dpkg-buildflags dpkg-deb rpmbuild gzip zip tar node qemu-aarch64 wine
   OUTPUT_FILE dist/person-card-${version}.buildinfo)
 run(node cmake/sbom.mjs ${version} ${epoch}
   OUTPUT_FILE dist/person-card-${version}.cdx.json)
