@@ -20,7 +20,7 @@ const licences = {
 const sha256 = (file) => createHash('sha256').update(readFileSync(file)).digest('hex');
 const hashes = (file) => [{ alg: 'SHA-256', content: sha256('dist/' + file) }];
 const purl = (name, version, arch) =>
-  `pkg:deb/debian/${name}@${encodeURIComponent(version)}?arch=${arch}`;
+  `pkg:deb/debian/${name}@${encodeURIComponent(version)}${arch ? '?arch=' + arch : ''}`;
 
 const files = readdirSync('dist').filter((f) => f != 'SHA256SUMS' && !f.endsWith('.cdx.json')).sort();
 const components = [], dependencies = [], libraries = new Map();
@@ -29,7 +29,7 @@ for (const file of files) {
   components.push(component);
   if (!existsSync('build/contents/' + file)) continue;
   // One line a library file: link, package, version, source, source version, path.
-  const uses = new Map();
+  const uses = new Set();
   for (const line of readFileSync('build/contents/' + file, 'utf8').trim().split('\n')) {
     const [link, pkg, pkgVersion, src, srcVersion] = line.split(' ');
     const ref = `${purl(src, srcVersion, 'source')}#${link}`;
@@ -40,18 +40,18 @@ for (const file of files) {
         purl: purl(src, srcVersion, 'source'), licenses: [{ expression: licence }],
         properties: [{ name: 'person-card:linking', value: link }], binaries: new Set() });
     }
-    const [name, arch = 'all'] = pkg.split(':');
+    // dpkg names the architecture only of a package installed for several.
+    const [name, arch] = pkg.split(':');
     libraries.get(ref).binaries.add(purl(name, pkgVersion, arch));
-    uses.set(ref, true);
+    uses.add(ref);
   }
   const program = `${file}#program`;
+  // Made from the source tarball, which a rebuild from that tarball lacks.
+  const made = { type: 'file', name: source };
+  if (existsSync('dist/' + source)) made.hashes = hashes(source);
   component.components = [{ type: 'application', 'bom-ref': program, name: 'person-card', version,
-    licenses: [{ license: { id: 'MIT' } }],
-    // Not in a rebuild from the source tarball, which makes no tarball.
-    pedigree: { ancestors: [{ type: 'file', name: source,
-      ...(existsSync('dist/' + source) && { hashes: hashes(source) }) }] } }];
-  dependencies.push({ ref: file, dependsOn: [program] },
-    { ref: program, dependsOn: [...uses.keys()].sort() });
+    licenses: [{ license: { id: 'MIT' } }], pedigree: { ancestors: [made] } }];
+  dependencies.push({ ref: file, dependsOn: [program] }, { ref: program, dependsOn: [...uses].sort() });
 }
 for (const library of libraries.values()) {
   // The Debian packages that brought the code, as built from the source.
