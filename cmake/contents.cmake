@@ -173,10 +173,11 @@ if(lgpl)
         WORKING_DIRECTORY ${SOURCES} OUTPUT_QUIET ERROR_QUIET)
     endif()
     if(EXISTS ${SOURCES}/glibc_${bare}.dsc)
+      # Each file is listed once in each section of checksums.
       file(STRINGS ${SOURCES}/glibc_${bare}.dsc listed REGEX "^ [0-9a-f]+ [0-9]+ ")
+      list(TRANSFORM listed REPLACE ".* " "")
       list(REMOVE_DUPLICATES listed)
       foreach(file IN LISTS listed)
-        string(REGEX REPLACE ".* " "" file "${file}")
         list(APPEND published ${file})
         if(NOT EXISTS ${SOURCES}/${file})
           list(APPEND missing ${file})
@@ -185,7 +186,6 @@ if(lgpl)
     else()
       set(missing ${published})
     endif()
-    list(REMOVE_DUPLICATES published)
   endif()
   list(JOIN published ", " published)
   string(APPEND notices "
@@ -193,14 +193,21 @@ This program holds the GNU C Library (glibc) ${lgpl}, which is free
 software under the GNU Lesser General Public License, version 2.1 or (at
 your option) any later version (LGPL-2.1-or-later); the licence's text
 follows below. Its complete corresponding source is Debian's source package
-glibc ${lgpl}: ${published}. Every file of it that Debian's archive
-still served when this release was made lies beside this program's tarball,
-in the same release, and is listed in its SHA256SUMS.
+glibc ${lgpl}:
+
+  ${published}
+
+Every file of it that Debian's archive still served when this release was
+made lies beside this program's tarball, in the same release, and is listed
+in its SHA256SUMS.
 ")
   if(missing)
     list(JOIN missing ", " missing)
-    string(APPEND notices "Debian's archive no longer served ${missing};
-Debian's snapshot archive keeps every version Debian ever published:
+    string(APPEND notices "\nOf these, Debian's archive no longer served
+
+  ${missing}
+
+but Debian's snapshot archive keeps every version Debian ever published:
 https://snapshot.debian.org/package/glibc/${bare}/
 ")
   endif()
