@@ -1,4 +1,4 @@
-// buildinfo.mjs SOURCE VERSION EPOCH TOOL... [--not-debian=TOOL...]
+// buildinfo.mjs SOURCE VERSION EPOCH TOOL...
 // Prints a record of the build environment, modelled on Debian's .buildinfo
 // (man deb-buildinfo): the packages that own the TOOLs the build runs, and
 // everything they (and build-essential) depend on, with exact versions.
@@ -7,11 +7,8 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import { accessSync, constants, readFileSync, realpathSync, statSync } from 'node:fs';
 
 const die = (msg) => { process.stderr.write(`buildinfo: ${msg}\n`); process.exit(1); };
-const [source, version, epoch, ...args] = process.argv.slice(2);
-if (!/^\d+$/.test(epoch ?? '') || !args.length) die('usage: buildinfo.mjs SOURCE VERSION EPOCH TOOL... [--not-debian=TOOL]');
-// A tool written --not-debian=TOOL may be owned by no package (e.g. a hand-installed node).
-const notDebianTools = new Set(args.filter((a) => a.startsWith('--not-debian=')).map((a) => a.slice(13)));
-const tools = args.map((a) => a.replace(/^--not-debian=/, ''));
+const [source, version, epoch, ...tools] = process.argv.slice(2);
+if (!/^\d+$/.test(epoch ?? '') || !tools.length) die('usage: buildinfo.mjs SOURCE VERSION EPOCH TOOL...');
 const env = { ...process.env, LC_ALL: 'C' };
 const run = (cmd, ...a) => execFileSync(cmd, a, { encoding: 'utf8', env });
 // The value of NAME in a "NAME: value" or NAME="value" file.
@@ -56,7 +53,7 @@ for (const line of dpkgS.stdout.split('\n')) {
 const roots = [];
 for (const t of tools) {
   const own = files.get(t).flatMap((f) => owners.get(f) ?? []).map((b) => byBinary.get(b)).filter(Boolean);
-  if (!own.length && !notDebianTools.has(t)) die(`no installed package owns tool ${t}`);
+  if (!own.length) die(`no installed package owns tool ${t}`);
   roots.push(...own);
 }
 if (byName.has('build-essential')) roots.push(...resolve('build-essential', { arch: buildArch }));
@@ -90,8 +87,6 @@ const out = [
   `Source-Date-Epoch: ${epoch}`,
   'Installed-Build-Depends:', [...seen.values()].map(entry).sort().map((e) => ` ${e}`).join(',\n'),
 ];
-// Tools named --not-debian= that no package owns are listed as "TOOL (no package)".
-const unowned = [...notDebianTools].filter((t) => !files.get(t).some((f) => owners.has(f))).sort();
-const other = [...foreign.map(entry).sort(), ...unowned.map((t) => `${t} (no package)`)];
+const other = foreign.map(entry).sort();
 if (other.length) out.push('Not-From-Debian:', other.map((e) => ` ${e}`).join(',\n'));
 process.stdout.write(out.join('\n') + '\n');

@@ -41,6 +41,8 @@ file(STRINGS ${top}/packaging/targets targets REGEX "^[^#]")
 foreach(target IN LISTS targets)
   string(REGEX MATCHALL "[^ ]+" target "${target}")
   list(POP_FRONT target name debian triplet emulator cpu static)
+  # The tools that the buildinfo traces to their packages.
+  list(APPEND tools ${triplet}-g++ ${emulator})
   # The rest of the row: the packages made with the shared C library.
   string(TOUPPER "${target}" packages)
   foreach(flags CPPFLAGS CXXFLAGS LDFLAGS)
@@ -101,11 +103,10 @@ if(EXISTS ${top}/.git)
     COMMAND gzip -9n OUTPUT_FILE dist/person-card-${version}.tar.gz)
 endif()
 
-file(STRINGS ${top}/packaging/targets triplets REGEX "^[^#]")
-list(TRANSFORM triplets REPLACE "^[^ ]+ +[^ ]+ +([^ ]+) .*" "\\1-g++")
-run(node cmake/buildinfo.mjs person-card ${version} ${epoch} ${triplets}
+list(REMOVE_DUPLICATES tools)
+run(node cmake/buildinfo.mjs person-card ${version} ${epoch} ${tools}
   x86_64-w64-mingw32-g++-posix emcc wixl msibuild faketime cmake cpack
-  dpkg-buildflags dpkg-deb rpmbuild gzip zip tar node qemu-aarch64 wine
+  dpkg-buildflags dpkg-deb rpmbuild gzip zip tar node wine
   OUTPUT_FILE dist/person-card-${version}.buildinfo)
 run(node cmake/sbom.mjs ${version} ${epoch}
   OUTPUT_FILE dist/person-card-${version}.cdx.json)
