@@ -1,11 +1,11 @@
 // person-card: ask one person for five particulars and read them back.
 
-#include <cctype>
-#include <climits>
-#include <cmath>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
+#include <ctype.h>
+#include <limits.h>
+#include <math.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
 #ifdef _WIN32
 #include <conio.h>
 #include <windows.h>
@@ -23,7 +23,7 @@ static int
 first_char()
 {
     int c;
-    while ((c = std::getchar()) != EOF && std::isspace(c))
+    while ((c = getchar()) != EOF && isspace(c))
         ;
     return c;
 }
@@ -36,16 +36,16 @@ read_int(int *p)
     int c = first_char();
     const bool neg = c == '-';
     if (c == '-' || c == '+')
-        c = std::getchar();
-    if (c == EOF || !std::isdigit(c)) {
-        (void)std::ungetc(c, stdin);
+        c = getchar();
+    if (c == EOF || !isdigit(c)) {
+        (void)ungetc(c, stdin);
         return;
     }
     long long v = 0;
-    for (; c != EOF && std::isdigit(c); c = std::getchar())
+    for (; c != EOF && isdigit(c); c = getchar())
         if (v <= INT_MAX + 1LL)
             v = v * 10 + (c - '0');
-    (void)std::ungetc(c, stdin);
+    (void)ungetc(c, stdin);
     if (neg)
         *p = v > INT_MAX + 1LL ? INT_MIN : static_cast<int>(-v);
     else
@@ -58,9 +58,9 @@ static bool
 take_word(int *c, const char *word)
 {
     for (; *word != '\0'; word++) {
-        if (std::tolower(*c) != *word)
+        if (tolower(*c) != *word)
             return false;
-        *c = std::getchar();
+        *c = getchar();
     }
     return true;
 }
@@ -96,25 +96,25 @@ read_float(float *p)
         return;
     const bool neg = c == '-';
     if (c == '-' || c == '+')
-        c = std::getchar();
+        c = getchar();
     bool ok = true;
     float v = 0;
-    if (std::tolower(c) == 'n') {
+    if (tolower(c) == 'n') {
         if (!take_word(&c, "nan"))
             return;
         if (c == '(') {
             do
-                c = std::getchar();
-            while (c != EOF && (std::isalnum(c) || c == '_'));
+                c = getchar();
+            while (c != EOF && (isalnum(c) || c == '_'));
             ok = c == ')';
             if (ok)
-                c = std::getchar();
+                c = getchar();
         }
         v = NAN;
-    } else if (std::tolower(c) == 'i') {
+    } else if (tolower(c) == 'i') {
         if (!take_word(&c, "inf"))
             return;
-        if (std::tolower(c) == 'i' && !take_word(&c, "inity"))
+        if (tolower(c) == 'i' && !take_word(&c, "inity"))
             return;
         v = INFINITY;
     } else {
@@ -127,20 +127,20 @@ read_float(float *p)
         bool hex = false, any = false, dot = false, e = false, eneg = false,
              more = false;
         if (c == '0') {
-            c = std::getchar();
-            if (std::tolower(c) == 'x') {
-                c = std::getchar();
+            c = getchar();
+            if (tolower(c) == 'x') {
+                c = getchar();
                 hex = true;
             } else
                 any = true;
         }
         const char mark = hex ? 'p' : 'e';
-        for (int last = 0;; last = c, c = std::getchar()) {
-            if (e && std::isdigit(c))
+        for (int last = 0;; last = c, c = getchar()) {
+            if (e && isdigit(c))
                 exp = add(exp < most / 10 ? exp * 10 : most, c - '0');
-            else if (e && std::tolower(last) == mark && (c == '-' || c == '+'))
+            else if (e && tolower(last) == mark && (c == '-' || c == '+'))
                 eneg = c == '-';
-            else if (std::isdigit(c) || (hex && !e && std::isxdigit(c))) {
+            else if (isdigit(c) || (hex && !e && isxdigit(c))) {
                 any = true;
                 if (n == 0 && c == '0')
                     point = add(point, dot ? -1 : 0);
@@ -151,7 +151,7 @@ read_float(float *p)
                     else if (c != '0')
                         more = true;
                 }
-            } else if (any && !e && std::tolower(c) == mark)
+            } else if (any && !e && tolower(c) == mark)
                 e = dot = true;
             else if (!dot && c == '.')
                 dot = true;
@@ -166,13 +166,12 @@ read_float(float *p)
             // Beyond this a float is 0 or infinite whatever its digits.
             long long at = (hex ? 4 * point : point) + (eneg ? -exp : exp);
             at = at > 99999 ? 99999 : at < -99999 ? -99999 : at;
-            (void)std::snprintf(digits + n, sizeof num - 3 - n, "%c%lld", mark,
-                                at);
-            v = std::strtof(hex ? num : num + 2, nullptr);
+            (void)snprintf(digits + n, sizeof num - 3 - n, "%c%lld", mark, at);
+            v = strtof(hex ? num : num + 2, nullptr);
         }
     }
     // The character that ended the answer is the next question's.
-    (void)std::ungetc(c, stdin);
+    (void)ungetc(c, stdin);
     if (ok)
         *p = neg ? -v : v;
 }
@@ -188,10 +187,10 @@ read_name()
     int c = first_char();
     if (c == EOF)
         return;
-    for (; c != EOF && !std::isspace(c); c = std::getchar())
+    for (; c != EOF && !isspace(c); c = getchar())
         if (n < sizeof word)
             word[n++] = static_cast<unsigned char>(c);
-    (void)std::ungetc(c, stdin);
+    (void)ungetc(c, stdin);
     size_t keep = n;
     if (n >= sizeof Name) {
         keep = sizeof Name - 1;
@@ -223,18 +222,17 @@ read_name()
 static void
 print_float(const char *before, float v, const char *after)
 {
-    if (std::isnan(v))
-        (void)std::printf("%s%snan%s", before, std::signbit(v) ? "-" : "",
-                          after);
+    if (isnan(v))
+        (void)printf("%s%snan%s", before, signbit(v) ? "-" : "", after);
     else
-        (void)std::printf("%s%g%s", before, static_cast<double>(v), after);
+        (void)printf("%s%g%s", before, static_cast<double>(v), after);
 }
 
 static void
 prompt(const char *s)
 {
-    (void)std::printf("%s", s);
-    (void)std::fflush(stdout);
+    (void)printf("%s", s);
+    (void)fflush(stdout);
 }
 
 int
@@ -242,10 +240,10 @@ main()
 {
 #ifdef SIGPIPE
     // A reader that goes away must not change the exit status.
-    (void)std::signal(SIGPIPE, SIG_IGN);
+    (void)signal(SIGPIPE, SIG_IGN);
 #endif
 
-    (void)std::puts("--------------------------------");
+    (void)puts("--------------------------------");
     prompt("Input your No. : ");
     read_int(&No);
     prompt("\nInput Your Name : ");
@@ -257,14 +255,14 @@ main()
     prompt("\nInput your Weight : ");
     read_float(&Weight);
 
-    (void)std::puts("--------Program By Pelim--------");
-    (void)std::puts("--------Welcome everyone--------");
-    (void)std::printf("Your No. : %d", No);
-    (void)std::printf("\nYour Name : %s ", Name);
-    (void)std::printf("\nYour Age : %d years old", Age);
+    (void)puts("--------Program By Pelim--------");
+    (void)puts("--------Welcome everyone--------");
+    (void)printf("Your No. : %d", No);
+    (void)printf("\nYour Name : %s ", Name);
+    (void)printf("\nYour Age : %d years old", Age);
     print_float("\nYour High : ", High, " cm.");
     print_float("\nYour Weight : ", Weight, " kg.");
-    (void)std::printf("\n--------------------------------");
+    (void)printf("\n--------------------------------");
 
 #ifdef _WIN32
     // A console of our own (a double click, the Start menu) closes with
