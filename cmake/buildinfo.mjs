@@ -1,6 +1,7 @@
 // buildinfo.mjs SOURCE VERSION EPOCH TOOL...
 // Prints a record of the build environment, modelled on Debian's .buildinfo
-// (man deb-buildinfo): the packages that own the TOOLs the build runs, and
+// (man deb-buildinfo): the packages that own the TOOLs the build runs (a
+// name on the PATH, or a file such as a library by its path), and
 // everything they (and build-essential) depend on, with exact versions.
 // Only the given EPOCH stands for time; no dates, paths or host names.
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -40,7 +41,7 @@ const resolve = (atom, from) => {
 // Debian 12 is usrmerged: dpkg may know /bin/x as /usr/bin/x or the other way round.
 const usrmerge = (f) => [f, f.startsWith('/usr/') ? f.slice(4) : '/usr' + f];
 const isExe = (f) => { try { accessSync(f, constants.X_OK); return statSync(f).isFile(); } catch { return false; } };
-const which = (t) => (env.PATH ?? '').split(':').map((d) => `${d}/${t}`).find(isExe) ?? die(`${t} not found on PATH`);
+const which = (t) => t.startsWith('/') ? t : (env.PATH ?? '').split(':').map((d) => `${d}/${t}`).find(isExe) ?? die(`${t} not found on PATH`);
 const files = new Map(); // tool -> candidate paths
 for (const t of tools) { const f = which(t); files.set(t, [...usrmerge(f), ...usrmerge(realpathSync(f))]); }
 const owners = new Map(); // path -> owning binary packages

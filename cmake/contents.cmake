@@ -1,22 +1,24 @@
 # Run after each link: cmake -D MAP=file -D PROGRAM=file -D OBJDUMP=objdump
-#                      -D VERSION=x.y.z [-D SOURCES=dir] -P contents.cmake
+#                      -P contents.cmake
 #
 # MAP is what the linker says it took: GNU ld's map, or wasm-ld's --trace.
 # Every object file it took, alone or as a member of an archive, is inside
 # the program; a shared library is outside, used as the program names it
-# (NEEDED).  Each is traced to its Debian package, and written beside MAP:
+# (NEEDED).  Each is traced to its Debian package, or, under a directory
+# holding a file SOURCE ("musl 1.2.3-1"), to the Debian source package that
+# the release built it from (that directory's copyright is its notice), and
+# written beside MAP:
 #
 #   person-card.contents  one line a file:  static|dynamic PACKAGE VERSION
 #                         SOURCE SOURCE-VERSION FILE, SOURCE being the
 #                         source package that the code was built from (for
-#                         a cross library, as its Built-Using says)
+#                         a cross library, as its Built-Using says; for
+#                         one that the release built, PACKAGE and VERSION
+#                         are -)
 #   THIRD-PARTY-NOTICES   what the program holds of whom, each package's
 #                         copyright file, the licences it points to in
 #                         /usr/share/common-licenses and the licence files
-#                         it ships; for a static glibc, the LGPL's terms
-#
-# With SOURCES, the source package of a glibc linked statically is fetched
-# into that directory (apt-get source, which needs a deb-src entry).
+#                         it ships
 
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(dir ${MAP} DIRECTORY)
@@ -78,7 +80,20 @@ foreach(entry IN LISTS files)
   string(REGEX REPLACE "^/usr/" "/" other "${file}")
   set(package "${owner${other}}${owner/usr${other}}")
   if(NOT package)
-    message(FATAL_ERROR "No Debian package owns ${file}")
+    # Built by the release from a source package.
+    set(built ${file})
+    while(NOT EXISTS ${built}/SOURCE AND NOT built STREQUAL "/")
+      get_filename_component(built ${built} DIRECTORY)
+    endwhile()
+    if(NOT EXISTS ${built}/SOURCE)
+      message(FATAL_ERROR "No Debian package owns ${file}")
+    endif()
+    file(STRINGS ${built}/SOURCE source LIMIT_COUNT 1)
+    string(APPEND record "${link} - - ${source} ${file}\n")
+    list(APPEND packages "${link} - - ${source}")
+    string(REPLACE " " "_" source "${source}")
+    set(copyright_${source} ${built}/copyright)
+    continue()
   endif()
   execute_process(COMMAND dpkg-query -W
     "-f=\${Version}\\t\${source:Package}\\t\${source:Version}\\t\${Built-Using}" ${package}
@@ -100,12 +115,13 @@ foreach(entry IN LISTS files)
 endforeach()
 file(WRITE ${dir}/person-card.contents "${record}")
 
-# The notices: first a list of what is inside, then the texts.
+# The notices: first a list of what is inside, then the texts, in the
+# packages' order, whatever the files' paths.
 list(REMOVE_DUPLICATES packages)
+list(SORT packages)
 set(inside "")
 set(outside "")
 set(texts)
-set(lgpl "")
 string(REGEX MATCHALL "[^\n]+" lines "${record}")
 foreach(entry IN LISTS packages)
   set(names)
@@ -123,6 +139,12 @@ foreach(entry IN LISTS packages)
   if(link STREQUAL dynamic)
     string(APPEND outside "${line}")
     continue()
+  elseif(package STREQUAL "-")
+    string(APPEND inside "- ${source} ${source_version}, built by the release from that source package: ${files}\n")
+    set(text ${copyright_${source}_${source_version}})
+    set("title${text}" "${source} ${source_version}: debian/copyright")
+    list(APPEND texts ${text})
+    continue()
   endif()
   string(APPEND inside "${line}")
   string(REGEX REPLACE ":.*" "" name ${package})
@@ -133,10 +155,6 @@ foreach(entry IN LISTS packages)
   execute_process(COMMAND dpkg -L ${package} OUTPUT_VARIABLE owned)
   string(REGEX MATCHALL "[^\n]*/(COPYRIGHT|LICENSE|COPYING)[^/\n]*" owned "${owned}")
   list(APPEND texts ${owned})
-  # The C library itself, not only its start-up files.
-  if(source STREQUAL glibc AND "libc.a" IN_LIST names)
-    set(lgpl ${source_version})
-  endif()
 endforeach()
 # A licence named twice (GPL is GPL-3) is given once.
 set(unique)
@@ -161,69 +179,14 @@ It uses, linked dynamically from the system it runs on, and does not hold:
 
 ${outside}")
 endif()
-if(lgpl)
-  # The source as Debian publishes it: the .dsc and the files it lists.
-  string(REGEX REPLACE "^[0-9]+:" "" bare ${lgpl})
-  set(published "glibc_${bare}.dsc")
-  set(missing "")
-  if(SOURCES)
-    file(MAKE_DIRECTORY ${SOURCES})
-    if(NOT EXISTS ${SOURCES}/glibc_${bare}.dsc)
-      execute_process(COMMAND apt-get source --download-only glibc=${lgpl}
-        WORKING_DIRECTORY ${SOURCES} OUTPUT_QUIET ERROR_QUIET)
-    endif()
-    if(EXISTS ${SOURCES}/glibc_${bare}.dsc)
-      # Each file is listed once in each section of checksums.
-      file(STRINGS ${SOURCES}/glibc_${bare}.dsc listed REGEX "^ [0-9a-f]+ [0-9]+ ")
-      list(TRANSFORM listed REPLACE ".* " "")
-      list(REMOVE_DUPLICATES listed)
-      foreach(file IN LISTS listed)
-        list(APPEND published ${file})
-        if(NOT EXISTS ${SOURCES}/${file})
-          list(APPEND missing ${file})
-        endif()
-      endforeach()
-    else()
-      set(missing ${published})
-    endif()
-  endif()
-  list(JOIN published ", " published)
-  string(APPEND notices "
-This program holds the GNU C Library (glibc) ${lgpl}, which is free
-software under the GNU Lesser General Public License, version 2.1 or (at
-your option) any later version (LGPL-2.1-or-later); the licence's text
-follows below. Its complete corresponding source is Debian's source package
-glibc ${lgpl}:
-
-  ${published}
-
-Every file of it that Debian's archive still served when this release was
-made lies beside this program's tarball, in the same release, and is listed
-in its SHA256SUMS.
-")
-  if(missing)
-    list(JOIN missing ", " missing)
-    string(APPEND notices "\nOf these, Debian's archive no longer served
-
-  ${missing}
-
-but Debian's snapshot archive keeps every version Debian ever published:
-https://snapshot.debian.org/package/glibc/${bare}/
-")
-  endif()
-  string(APPEND notices "
-To relink person-card with another or a changed glibc, build it from its
-source tarball (person-card-${VERSION}.tar.gz) or its repository with that
-glibc installed as the system's C library, as its README says (\"Making a
-release\", or: cmake -S . -B build -DLINK_STATIC=-static && cmake --build
-build).
-")
-endif()
 string(APPEND notices "
-Their notices and licences follow, as the installed packages hold them.
+Their notices and licences follow, as the packages hold them.
 ")
 foreach(text IN LISTS texts)
   file(READ ${text} body)
-  string(APPEND notices "\n\n==== ${text} ====\n\n${body}")
+  if(NOT DEFINED "title${text}")
+    set("title${text}" ${text})
+  endif()
+  string(APPEND notices "\n\n==== ${title${text}} ====\n\n${body}")
 endforeach()
 file(WRITE ${dir}/THIRD-PARTY-NOTICES "${notices}")

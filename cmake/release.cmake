@@ -1,19 +1,19 @@
 # Makes the whole release into dist/:  cmake -P cmake/release.cmake
 #
 # Every target of packaging/targets is built with Debian's hardening flags
-# for its architecture: with the shared C library for the .deb and the .rpm,
-# where the row names them, and fully static for the tarball.  Each program
-# is tested in full, under the row's emulator and CPU, before it is packed.
-# Then the Windows workflow makes the zip and the msi target the installer,
-# and the web workflow the web page's zip (its program tested under node);
-# git archive makes the source tarball (not from a source tarball, which has
-# no git).  Each build records what its program holds and of which Debian
-# packages (cmake/contents.cmake); build/contents/FILE is that record for
-# each file of dist/ that holds a program, and the glibc linked statically
-# is fetched as Debian's source package into dist/ too.  Last come the
-# build's environment (person-card-VERSION.buildinfo), the software bill of
-# materials (person-card-VERSION.cdx.json) and SHA256SUMS, which lists them
-# all.
+# for its architecture: with the system's shared glibc for the .deb and the
+# .rpm, where the row names them, and fully static, with the row's C
+# library, for the tarball.  Each program is tested in full, under the
+# row's emulator and CPU, before it is packed.  Then the Windows workflow
+# makes the zip and the msi target the installer, and the web workflow the
+# web page's zip (its program tested under node).  git archive makes the
+# source tarball; in a tree unpacked from one, with no git, the tarball
+# beside the tree is taken instead, once it is checked to hold this tree.
+# Each build records what its program holds and of which Debian packages
+# (cmake/contents.cmake); build/contents/FILE is that record for each file
+# of dist/ that holds a program.  Last come the build's environment
+# (person-card-VERSION.buildinfo), the software bill of materials
+# (person-card-VERSION.cdx.json) and SHA256SUMS, which lists them all.
 
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
@@ -24,7 +24,7 @@ endfunction()
 
 file(STRINGS ${top}/CMakeLists.txt version REGEX "^project\\(person-card VERSION ")
 string(REGEX REPLACE ".* VERSION ([^ ]+).*" "\\1" version "${version}")
-file(REMOVE_RECURSE ${top}/dist ${top}/build/contents ${top}/build/sources)
+file(REMOVE_RECURSE ${top}/dist ${top}/build/contents)
 file(MAKE_DIRECTORY ${top}/dist ${top}/build/contents)
 
 # Files that have come into dist/ hold the program of the build dir $1.
@@ -37,12 +37,62 @@ function(packed build)
   endforeach()
 endfunction()
 
+# A static program links musl through a specs file of its own, made from
+# packaging/musl.specs.in for the row: Debian's musl-dev for its
+# architecture, or where Debian has none, the musl of the same version
+# built here from Debian's source package with the row's cross compiler.
+execute_process(COMMAND dpkg-query -W -f=\${source:Version}\n musl-dev
+  OUTPUT_VARIABLE musl_version COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX REPLACE "\n.*" "" musl_version "${musl_version}")
+function(musl name debian triplet)
+  # Debian's musl lives beside glibc, its multiarch name musl for gnu.
+  execute_process(COMMAND dpkg-architecture -a ${debian} -qDEB_HOST_MULTIARCH
+    OUTPUT_VARIABLE multiarch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  string(REPLACE "-gnu" "-musl" multiarch ${multiarch})
+  set(lib /usr/lib/${multiarch})
+  set(include /usr/include/${multiarch})
+  if(NOT EXISTS ${lib}/libc.a)
+    set(built ${top}/build/musl-${musl_version}-${name})
+    set(lib ${built}/lib)
+    set(include ${built}/include)
+    if(NOT EXISTS ${built}/SOURCE)
+      set(fetched ${top}/build/musl-source)
+      if(NOT EXISTS ${fetched}/musl_${musl_version}.dsc)
+        file(MAKE_DIRECTORY ${fetched})
+        execute_process(COMMAND apt-get source --download-only musl=${musl_version}
+          WORKING_DIRECTORY ${fetched} OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+      file(REMOVE_RECURSE ${built})
+      file(MAKE_DIRECTORY ${built})
+      run(dpkg-source --no-check -x ${fetched}/musl_${musl_version}.dsc ${built}/src)
+      foreach(step "./configure;--target=${triplet};CROSS_COMPILE=${triplet}-;--disable-shared;--prefix=${built}"
+          "make;-j2;install")
+        execute_process(COMMAND ${step} WORKING_DIRECTORY ${built}/src OUTPUT_QUIET
+          COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+      file(COPY_FILE ${built}/src/debian/copyright ${built}/copyright)
+      file(WRITE ${built}/SOURCE "musl ${musl_version}\n")
+    endif()
+  endif()
+  configure_file(${top}/packaging/musl.specs.in ${top}/build/${name}-musl.specs @ONLY)
+  set(specs ${top}/build/${name}-musl.specs PARENT_SCOPE)
+  set(musl_lib ${lib}/libc.a PARENT_SCOPE)
+endfunction()
+
 file(STRINGS ${top}/packaging/targets targets REGEX "^[^#]")
 foreach(target IN LISTS targets)
   string(REGEX MATCHALL "[^ ]+" target "${target}")
-  list(POP_FRONT target name debian triplet emulator cpu static)
-  # The tools that the buildinfo traces to their packages.
-  list(APPEND tools ${triplet}-g++ ${emulator})
+  list(POP_FRONT target name debian triplet emulator cpu static libc)
+  if(NOT libc STREQUAL musl)
+    message(FATAL_ERROR "packaging/targets: ${name} links ${libc}, which the release cannot link")
+  endif()
+  musl(${name} ${debian} ${triplet})
+  # The tools that the buildinfo traces to their packages, and the C
+  # libraries, where a package holds them.
+  list(APPEND tools ${triplet}-g++ ${triplet}-gcc ${emulator})
+  if(EXISTS ${musl_lib} AND musl_lib MATCHES "^/usr/")
+    list(APPEND tools ${musl_lib})
+  endif()
   # The rest of the row: the packages made with the shared C library.
   string(TOUPPER "${target}" packages)
   foreach(flags CPPFLAGS CXXFLAGS LDFLAGS)
@@ -55,25 +105,29 @@ foreach(target IN LISTS targets)
     # A list, escaped to stay one argument on its way through run().
     string(APPEND emulator "\\;-cpu\\;${cpu}")
   endif()
-  # First with the shared C library for the packages, if any, then fully
-  # static, for the tarball alone.
+  # First with the shared glibc for the packages, if any, then fully
+  # static, with musl, for the tarball alone.  The program needs nothing of
+  # libstdc++, so the static one is linked by the C compiler's driver.
   set(generators ${packages})
   set(link "")
+  set(compiler ${triplet}-g++)
+  set(libc_flags "")
   foreach(kind shared static)
     if(generators)
       set(build build/${name}-${kind})
       run(${CMAKE_COMMAND} -S . -B ${build} --fresh
         -DCMAKE_BUILD_TYPE=Release
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+        -DRECORD_CONTENTS=ON
         -DCMAKE_SYSTEM_NAME=Linux
         -DCMAKE_SYSTEM_PROCESSOR=${name}
-        -DCMAKE_CXX_COMPILER=${triplet}-g++
+        -DCMAKE_CXX_COMPILER=${compiler}
         "-DCMAKE_CROSSCOMPILING_EMULATOR=${emulator}"
-        "-DCMAKE_CXX_FLAGS=${CPPFLAGS} ${CXXFLAGS}"
+        "-DCMAKE_CXX_FLAGS=${CPPFLAGS} ${CXXFLAGS}${libc_flags}"
         "-DCMAKE_EXE_LINKER_FLAGS=${LDFLAGS}"
         -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE=${debian}
         -DCPACK_RPM_PACKAGE_ARCHITECTURE=${name}
-        -DLINK_STATIC=${link}
-        -DSOURCES=${top}/build/sources)
+        -DLINK_STATIC=${link})
       run(${CMAKE_COMMAND} --build ${build})
       run(${CMAKE_CTEST_COMMAND} --test-dir ${build} -j 2 --output-on-failure)
       foreach(generator IN LISTS generators)
@@ -84,6 +138,8 @@ foreach(target IN LISTS targets)
     endif()
     set(generators TGZ)
     set(link ${static})
+    set(compiler ${triplet}-gcc)
+    set(libc_flags " -specs=${specs}")
   endforeach()
 endforeach()
 
@@ -95,12 +151,22 @@ packed(build/web)
 # The time stamp of every file, as the builds have it.
 include(${top}/build/web/cpack-env.cmake)
 set(epoch $ENV{SOURCE_DATE_EPOCH})
-file(GLOB sources ${top}/build/sources/*)
-file(COPY ${sources} DESTINATION ${top}/dist)
 
+set(tarball person-card-${version}.tar.gz)
 if(EXISTS ${top}/.git)
   run(git archive --format=tar --prefix=person-card-${version}/ HEAD
-    COMMAND gzip -9n OUTPUT_FILE dist/person-card-${version}.tar.gz)
+    COMMAND gzip -9n OUTPUT_FILE dist/${tarball})
+elseif(EXISTS ${top}/../${tarball})
+  # Each file of it as this tree has it (tar tells only which differ).
+  execute_process(COMMAND tar --compare --strip-components=1 -C ${top} -zf ${top}/../${tarball}
+    OUTPUT_VARIABLE differ ERROR_VARIABLE differ)
+  string(REGEX MATCHALL "[^\n]*(Contents|Size|Symlink|No such|Not a)[^\n]*" differ "${differ}")
+  if(differ)
+    message(FATAL_ERROR "This tree is not what ../${tarball} holds:\n${differ}")
+  endif()
+  file(COPY_FILE ${top}/../${tarball} ${top}/dist/${tarball})
+else()
+  message(WARNING "No git and no ../${tarball}: the release is made without its source tarball")
 endif()
 
 list(REMOVE_DUPLICATES tools)

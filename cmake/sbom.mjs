@@ -9,10 +9,12 @@ import { existsSync, readFileSync, readdirSync } from 'node:fs';
 
 const [version, epoch] = process.argv.slice(2);
 const source = `person-card-${version}.tar.gz`;
-// What each source package's code in a program is under, as SPDX.
+// What each source package's code in a program is under, as SPDX, by the
+// package's name without a compiler's version (gcc-12 is gcc).
 const licences = {
   glibc: 'LGPL-2.1-or-later',
-  'gcc-12': 'GPL-3.0-or-later WITH GCC-exception-3.1',
+  musl: 'MIT',
+  gcc: 'GPL-3.0-or-later WITH GCC-exception-3.1',
   'gcc-mingw-w64': 'GPL-3.0-or-later WITH GCC-exception-3.1',
   'mingw-w64': 'ZPL-2.1 AND LicenseRef-Lucent AND LicenseRef-David-Gay',
   emscripten: '(MIT OR NCSA) AND MIT AND (Apache-2.0 WITH LLVM-exception OR NCSA)',
@@ -34,19 +36,21 @@ for (const file of files) {
     const [link, pkg, pkgVersion, src, srcVersion] = line.split(' ');
     const ref = `${purl(src, srcVersion, 'source')}#${link}`;
     if (!libraries.has(ref)) {
-      const licence = licences[src];
+      const licence = licences[src.replace(/-[0-9.]+$/, '')];
       if (!licence) throw new Error(`no licence known for the source package ${src}`);
       libraries.set(ref, { type: 'library', 'bom-ref': ref, name: src, version: srcVersion,
         purl: purl(src, srcVersion, 'source'), licenses: [{ expression: licence }],
         properties: [{ name: 'person-card:linking', value: link }], binaries: new Set() });
     }
-    // dpkg names the architecture only of a package installed for several.
+    // dpkg names the architecture only of a package installed for several;
+    // code that the release built from source came in no binary package.
     const [name, arch] = pkg.split(':');
-    libraries.get(ref).binaries.add(purl(name, pkgVersion, arch));
+    if (pkg != '-') libraries.get(ref).binaries.add(purl(name, pkgVersion, arch));
     uses.add(ref);
   }
   const program = `${file}#program`;
-  // Made from the source tarball, which a rebuild from that tarball lacks.
+  // Made from the source tarball, named by its hash where the release
+  // holds it (a rebuild in an unpacked tarball takes the tarball beside it).
   const made = { type: 'file', name: source };
   if (existsSync('dist/' + source)) made.hashes = hashes(source);
   component.components = [{ type: 'application', 'bom-ref': program, name: 'person-card', version,
