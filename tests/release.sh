@@ -7,18 +7,22 @@
 # only the C library, owns only its own directories and shows rpmlint no tag
 # but those packaging/rpmlintrc allows; every package, unpacked, answers the
 # example byte for byte (under its target's emulator and CPU), names no path
-# of this checkout and has a clean manual page; the .deb and .rpm programs
-# are hardened, the static ones need no loader or library, and the machine's
-# own runs alone in an empty root; the Windows executables pass the image
+# of this checkout and has a clean manual page, and its notices hold the
+# copyright file of every package its program was recorded to hold, word for
+# word; the .deb and .rpm programs are hardened, the static ones hold no
+# glibc, need no loader or library, are at most 100 KB (each size printed),
+# and the machine's own runs alone in an empty root; the Windows executables pass the image
 # check; the MSI has no GUID in lower case, and under Wine it installs (on
 # the PATH, with a Start-menu and an uninstall entry), also over the
 # previous version beside a system PATH over 2,000 characters, refuses that
 # version after it, and is removed cleanly; the web page's zip is at most
 # 250 KB, and its page passes the browser check in Chromium, Firefox and
-# WebKit (npm ci first), with a screenshot of each in build/.  Last, a
-# clone and the source tarball, made again elsewhere (on another file
-# system where /dev/shm is one) with another umask, time zone and locale,
-# give the same bytes.
+# WebKit (npm ci first), with a screenshot of each in build/.  The bill of
+# materials is valid CycloneDX and names each Debian package at the version
+# dpkg has installed.  Last, a clone and the source tarball, made again
+# elsewhere (on another file system where /dev/shm is one) with another
+# umask, time zone and locale, give the same bytes for every file, and
+# diffoscope shows how one differs.
 
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,28 +40,14 @@ version=$(sed -n 's/^project(person-card VERSION \([^ ]*\).*/\1/p' CMakeLists.tx
 p=person-card
 wine=/usr/lib/wine/wine64
 declare -A emulator=([$p-$version-win64.zip]=$wine [$p-$version-win64.msi]=$wine [$p-$version-web.zip]=node)
-while read -r name debian _ emu cpu _ packages; do
+while read -r name debian _ emu cpu _ _ packages; do
     [ "$cpu" = - ] || emu+=" -cpu $cpu"
     emulator[$p-$version-linux-$name.tar.gz]=$emu
     [[ $packages != *deb* ]] || emulator[${p}_${version}_$debian.deb]=$emu
     [[ $packages != *rpm* ]] || emulator[$p-$version-1.$name.rpm]=$emu
 done < <(grep -v '^#' packaging/targets)
-# The source of each glibc that a program holds: the .dsc and the files it
-# lists, each as the .dsc says, where Debian still served it.
-glibc() { awk '$1 == "static" && $4 == "glibc" && $6 ~ /\/libc\.a$/ { print $5 }' "$@" | sort -u; }
-listed() { sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ \([0-9a-f]\{64\}\) [0-9]* /\1 /p' "$1"; }
-sources=()
-for v in $(glibc build/contents/*); do
-    dsc=glibc_${v#*:}.dsc
-    [ -f "dist/$dsc" ] || fail "dist/ lacks $dsc, the source of a glibc linked"
-    sources+=("$dsc")
-    while read -r sum name; do
-        [ ! -f "dist/$name" ] || { sources+=("$name") && echo "$sum  dist/$name" | sha256sum --quiet -c; } ||
-            fail "dist/$name is not what $dsc lists"
-    done < <(listed "dist/$dsc")
-done
-[ "$(ls dist)" = "$(printf '%s\n' "${!emulator[@]}" "${sources[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} \
-    SHA256SUMS | sort -u)" ] || fail "dist/ does not hold exactly this release's files: $(ls dist)"
+made=("${!emulator[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} SHA256SUMS)
+[ "$(ls dist)" = "$(printf '%s\n' "${made[@]}" | sort -u)" ] || fail "dist/ does not hold exactly this release's files: $(ls dist)"
 [ "$(cut -c67- dist/SHA256SUMS)" = "$(ls dist | grep -vx SHA256SUMS)" ] ||
     fail "SHA256SUMS does not list every file"
 (cd dist && sha256sum --strict --quiet -c SHA256SUMS)
@@ -125,17 +115,14 @@ for file in "${!emulator[@]}"; do
     # The notices of what the program holds, as the build recorded it.
     notices=$(find "$tree" -name THIRD-PARTY-NOTICES)
     [ -n "$notices" ] || fail "$file holds no THIRD-PARTY-NOTICES"
-    while read -r link pkg pv src sv _; do
-        [ "$link" = dynamic ] || { grep -qF -- "- $src $sv, from the package $pkg $pv: " "$notices" &&
-            grep -qxF "==== /usr/share/doc/${pkg%:*}/copyright ====" "$notices"; } ||
-            fail "$file: its notices lack $pkg"
+    # Each package's copyright file as dpkg installed it, or for what the
+    # release built from source, as that source has it.
+    while read -r link pkg _ src sv path; do
+        copyright=/usr/share/doc/${pkg%:*}/copyright title=$copyright
+        [ "$pkg" != - ] || copyright=$(dirname "$path")/../copyright title="$src $sv: debian/copyright"
+        [ "$link" = dynamic ] || [[ $(<"$notices") == *"==== $title ===="$'\n\n'"$(<"$copyright")"* ]] ||
+            fail "$file: its notices lack $copyright"
     done <"build/contents/$file"
-    for v in $(glibc "build/contents/$file"); do
-        grep -qxF "==== /usr/share/common-licenses/LGPL-2.1 ====" "$notices" || fail "$file: no LGPL-2.1"
-        while read -r _ name; do
-            [ -f "dist/$name" ] || grep -qF "$name" "$notices" || fail "$file: $name is neither in dist/ nor named"
-        done < <(listed "dist/glibc_${v#*:}.dsc")
-    done
     case $file in
     *.deb)
         tags=$(lintian -I --pedantic "dist/$file" 2>&1 | grep -E '^[EW]:|hardening' || :)
@@ -152,6 +139,9 @@ for file in "${!emulator[@]}"; do
             fail "$file: $(hardening-check "$bin" 2>&1)" ;;
     *.tar.gz)
         readelf -lWd "$bin" | grep -E 'INTERP|NEEDED' && fail "$file needs a loader or a library"
+        grep -qai glibc "$bin" && fail "$file holds glibc"
+        echo "$file: the program is $(stat -c %s "$bin") bytes"
+        [ "$(stat -c %s "$bin")" -le 102400 ] || fail "$file: its program is larger than 100 KB"
         [[ $file != *-$(uname -m).tar.gz ]] || { mkdir "$tmp/root" && cp "$bin" "$tmp/root" &&
             chroot "$tmp/root" /person-card <tests/cases/example.in | cmp tests/cases/example.out -; } ||
             fail "$file does not run alone in an empty root" ;;
@@ -184,9 +174,12 @@ done
 $wineserver -k
 
 # The bill of materials: valid CycloneDX 1.6, each file's hash as in
-# SHA256SUMS, and each program made of what the build recorded.
+# SHA256SUMS, each program made of what the build recorded, and each Debian
+# package named at the version that dpkg has installed, built from the
+# source package named (itself, or as its Built-Using says).
 node --input-type=module - "$p-$version.cdx.json" <<'EOF' || fail "the bill of materials"
 import { Validation } from '@cyclonedx/cyclonedx-library';
+import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 const text = readFileSync('dist/' + process.argv[2], 'utf8'), bom = JSON.parse(text);
 const errors = await new Validation.JsonStrictValidator('1.6').validate(text);
@@ -199,6 +192,16 @@ for (const { name } of files.filter((c) => existsSync('build/contents/' + c.name
   const record = [...new Set(readFileSync('build/contents/' + name, 'utf8').trim().split('\n').map((l) => l.split(' '))
     .map(([link, , , src, v]) => `pkg:deb/debian/${src}@${encodeURIComponent(v)}?arch=source#${link}`))].sort();
   if (uses(name + '#program') != record.join()) throw new Error(`${name}: ${uses(name + '#program')}, not ${record}`);
+}
+for (const library of bom.components.filter((c) => c.type == 'library')) {
+  for (const { value } of library.properties.filter((p) => p.name == 'person-card:debian-package')) {
+    const [, name, version, arch] = value.match(/^pkg:deb\/debian\/([^@]+)@([^?]+)(?:\?arch=(.+))?$/);
+    const [installed, source, built] = execFileSync('dpkg-query', ['-W', '-f=${Version}\t${source:Package} ${source:Version}\t${Built-Using}',
+      arch ? `${name}:${arch}` : name], { encoding: 'utf8' }).split('\t');
+    const from = [source, ...built.split(', ').map((b) => b.replace(/ \(= (.*)\)$/, ' $1'))];
+    if (installed != decodeURIComponent(version) || !from.includes(`${library.name} ${library.version}`))
+      throw new Error(`${library['bom-ref']}: ${value}, but dpkg has ${installed} from ${from}`);
+  }
 }
 EOF
 
@@ -215,19 +218,19 @@ wrong=$(comm -23 <(echo "$deps") <(echo "$installed"))
 ! grep -qF -- "$top" "$info" || fail "$info names the checkout $top"
 ! grep -qwF -- "$(hostname)" "$info" || fail "$info names the host $(hostname)"
 
-# The rebuilds: from a clone, then from the source tarball.
+# The rebuilds: from a clone, then from the source tarball, which lies
+# beside the tree unpacked from it.
 [ -w /dev/shm ] && again=$(mktemp -d -p /dev/shm) || again=$(mktemp -d)
 git clone -q "$top" "$again/clone"
-tar -xzf "dist/$p-$version.tar.gz" -C "$again"
+cp "dist/$p-$version.tar.gz" "$again" && tar -xzf "$again/$p-$version.tar.gz" -C "$again"
 for dir in clone "$p-$version"; do
     (umask 077 && unset WINEPREFIX WINEDEBUG && cd "$again/$dir" &&
         TZ=Pacific/Chatham LC_ALL=C.UTF-8 LANG=C.UTF-8 cmake -P cmake/release.cmake) \
         >"$tmp/rebuild.log" 2>&1 || { tail -n 20 "$tmp/rebuild.log" && fail "the rebuild in $dir failed"; }
-    for file in "${!emulator[@]}"; do
-        cmp "dist/$file" "$again/$dir/dist/$file" || fail "the rebuild in $dir of $file differs"
+    for file in "${made[@]}"; do
+        cmp -s "dist/$file" "$again/$dir/dist/$file" ||
+            { diffoscope "dist/$file" "$again/$dir/dist/$file" | head -n 200 || :
+                fail "the rebuild in $dir of $file differs, as above"; }
     done
-done
-for file in "${sources[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} SHA256SUMS; do
-    cmp "dist/$file" "$again/clone/dist/$file" || fail "the rebuild of $file differs"
 done
 echo "release checks passed: $(ls dist | tr '\n' ' ')"
