@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #ifdef _WIN32
 #include <conio.h>
 #include <windows.h>
@@ -74,6 +75,38 @@ add(long long n, long long d)
     return n + d > most ? most : n + d < -most ? -most : n + d;
 }
 
+// The float nearest to a number reduced as read_float() does, ties to even.
+// Every C library rounds it to the nearest double (strtod) and prints a
+// double's exact decimal digits, though not every strtof rounds right.  The
+// cast rounds once more, and goes wrong only where the double falls exactly
+// halfway between two floats and the number does not: there the number's
+// digits and the double's decide.  A hexadecimal number, of at most 8
+// digits, is a double exactly.
+static float
+nearest(const char *num, bool hex, const char *digits, size_t n, long long at)
+{
+    const double d = strtod(num, nullptr);
+    const float v = static_cast<float>(d);
+    // The float on the other side of d, where d is not v.
+    const double vd = isinf(v) ? 0x1p128 : v;
+    unsigned int b;
+    memcpy(&b, &v, sizeof b);
+    b = vd < d ? b + 1 : b - 1;
+    float w;
+    memcpy(&w, &b, sizeof w);
+    if (hex || w + vd != 2 * d)
+        return v;
+    // d.ddd...e-dd: 801 digits, where a halfway point between two floats
+    // has at most 113 and the number at most 801.
+    char exact[816];
+    (void)snprintf(exact, sizeof exact, "%.800e", d);
+    exact[1] = exact[0];
+    long long cmp = at - 1 - strtol(exact + 803, nullptr, 10);
+    for (size_t i = 0; cmp == 0 && i < 801; i++)
+        cmp = (i < n ? digits[i] : '0') - exact[i + 1];
+    return cmp == 0 || (cmp > 0) == (v > w) ? v : w;
+}
+
 // Reads a float, taking the characters that glibc's scanf("%g") takes:
 // a sign, then inf, infinity, nan, a hexadecimal "0x" number or a decimal
 // one, up to the first character that cannot continue it.  A number whose
@@ -86,8 +119,8 @@ add(long long n, long long d)
 // However long the number, only what decides a float is kept: its first
 // digits after any leading zeros, whether a later digit is not zero (then
 // one more digit 1 stands for them all), and where the point falls, with
-// the exponent added.  strtof converts that, ".digitsE" or "0x.digitsPE",
-// to what it makes of the whole number.
+// the exponent added.  nearest() rounds that, ".digitsE" or "0x.digitsPE",
+// as it would the whole number.
 static void
 read_float(float *p)
 {
@@ -118,8 +151,9 @@ read_float(float *p)
             return;
         v = INFINITY;
     } else {
-        // Far more digits than any float needs, even one halfway between
-        // two of the smallest.
+        // Far more decimal digits than any float needs, even one halfway
+        // between two of the smallest.  Seven hexadecimal ones hold a
+        // float's 24 bits and the next, however few bits the first holds.
         static char num[3 + 800 + 1 + 24] = "0x.";
         char *const digits = num + 3;
         size_t n = 0;
@@ -146,7 +180,7 @@ read_float(float *p)
                     point = add(point, dot ? -1 : 0);
                 else {
                     point = add(point, dot ? 0 : 1);
-                    if (n < 800)
+                    if (n < (hex ? 7 : 800))
                         digits[n++] = static_cast<char>(c);
                     else if (c != '0')
                         more = true;
@@ -167,7 +201,7 @@ read_float(float *p)
             long long at = (hex ? 4 * point : point) + (eneg ? -exp : exp);
             at = at > 99999 ? 99999 : at < -99999 ? -99999 : at;
             (void)snprintf(digits + n, sizeof num - 3 - n, "%c%lld", mark, at);
-            v = strtof(hex ? num : num + 2, nullptr);
+            v = nearest(hex ? num : num + 2, hex, digits, n, at);
         }
     }
     // The character that ended the answer is the next question's.
