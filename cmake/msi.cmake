@@ -27,13 +27,15 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${stage}
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB_RECURSE files ${stage}/*)
 set(content "${VERSION} ${VENDOR}")
-foreach(file IN LISTS files ITEMS ${packaging}/person-card.wxs ${packaging}/Environment.idt)
+foreach(file IN LISTS files ITEMS ${BUILD}/person-card.ico ${packaging}/person-card.wxs ${packaging}/Environment.idt)
   file(SHA256 ${file} sum)
   string(APPEND content " ${sum}")
 endforeach()
 string(UUID product NAMESPACE ${namespace} NAME "person-card ${VERSION}" TYPE SHA1 UPPER)
 string(UUID package NAMESPACE ${namespace} NAME "${content}" TYPE SHA1 UPPER)
 
+# The icon goes into the installer's Icon table, not among the files.
+file(COPY_FILE ${BUILD}/person-card.ico ${stage}/person-card.ico)
 run(touch -d @${EPOCH} ${files})
 set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
 string(TIMESTAMP now "%Y-%m-%d %H:%M:%S" UTC)

@@ -1,10 +1,11 @@
 #!/bin/bash
-# Usage: image.sh OBJDUMP WINDRES EXE MANIFEST VERSION DIR...
+# Usage: image.sh OBJDUMP WINDRES EXE MANIFEST ICON VERSION DIR...
 #
 # Checks a Windows executable: it imports only the system's KERNEL32 and
-# msvcrt DLLs; it has exactly two resources, the manifest (type 24, ID 1),
-# which is MANIFEST byte for byte and asks to run as the invoking user, and
-# the version resource (ID 1), whose numbers and strings say VERSION; it is
+# msvcrt DLLs; its resources are exactly the manifest (type 24, ID 1),
+# which is MANIFEST byte for byte and asks to run as the invoking user, the
+# version resource (ID 1), whose numbers and strings say VERSION, and the
+# icon (group ID 1, of pictures 1 to 5), which is ICON's pictures; it is
 # stripped, at most 100 KB, and names none of the directories DIR.
 
 set -u
@@ -13,17 +14,20 @@ fail() {
     echo "FAIL: $*"
     exit 1
 }
-objdump=$1 windres=$2 exe=$3 manifest=$4 version=$5
-shift 5
+objdump=$1 windres=$2 exe=$3 manifest=$4 icon=$5 version=$6
+shift 6
 
 dump=$("$objdump" -p "$exe") || fail "cannot read $exe"
 dlls=$(sed -n 's/^\tDLL Name: //p' <<<"$dump" | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "imports $dlls"
 
 rc=$("$windres" -i "$exe" -O rc) || fail "cannot read the resources of $exe"
-[ "$(sed -n 's|^/\* Type: ||p; s|^   Name: \([^.]*\)\..*|\1|p' <<<"$rc" | tr '\n' ' ')" = \
-    "version 1 24 1 " ] ||
-    fail "the resources are not version 1 and manifest 1 alone"
+[ "$(wrestool -l "$exe" | sed 's/ --language=1033 .*//' | tr '\n' ' ')" = \
+    "$(printf -- '--type=%s --name=%s ' 3 1 3 2 3 3 3 4 3 5 14 1 16 1 24 1)" ] ||
+    fail "the resources are not icons 1 to 5, icon group 1, version 1 and manifest 1 alone"
+# wrestool 0.32 writes some bytes of the file after the icon it rebuilds.
+wrestool -x -t 14 -n 1 "$exe" | head -c "$(wc -c <"$icon")" | cmp -s - "$icon" ||
+    fail "the icon of $exe is not $icon"
 
 # The manifest's bytes: its leaf's address, less the section's, is its
 # offset into the section's bytes in the file.

@@ -11,11 +11,12 @@
 # copyright file of every package its program was recorded to hold, word for
 # word; the .deb and .rpm programs are hardened, the static ones hold no
 # glibc, need no loader or library, are at most 100 KB (each size printed),
-# and the machine's own runs alone in an empty root; the Windows executables pass the image
-# check; the MSI has no GUID in lower case, and under Wine it installs (on
-# the PATH, with a Start-menu and an uninstall entry), also over the
-# previous version beside a system PATH over 2,000 characters, refuses that
-# version after it, and is removed cleanly; the web page's zip is at most
+# and the machine's own runs alone in an empty root; the Windows executables
+# pass the image check; the MSI has no GUID in lower case, gives the
+# Start-menu entry and Settings > Apps the executable's icon, and under Wine
+# it installs (on the PATH, with a Start-menu and an uninstall entry), also
+# over the previous version beside a system PATH over 2,000 characters,
+# refuses that version after it, and is removed cleanly; the web page's zip is at most
 # 250 KB, and its page passes the browser check in Chromium, Firefox and
 # WebKit (npm ci first), with a screenshot of each in build/.  The bill of
 # materials is valid CycloneDX and names each Debian package at the version
@@ -65,7 +66,7 @@ path() { $wine reg query "$key" /v PATH | sed -n 's/^ *PATH *REG_EXPAND_SZ *//p'
 # What the installers leave behind: files, and uninstall entries by name and version.
 state() {
     (cd "$WINEPREFIX/drive_c" && find . -ipath '*person-card*' -type f |
-        sed 's|.*/Start Menu/Programs/|Start menu: |' | sort)
+        sed 's|.*/Start Menu/Programs/|Start menu: |; s|^\./windows/Installer/{[0-9A-F-]*}/|Installer: |' | sort)
     { $wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null || :; } |
         tr -d '\r' | grep -oE 'Display(Name|Version) +REG_SZ +.*' | tr -s ' ' || :
 }
@@ -80,7 +81,8 @@ installer() {
         [ -z "$previous" ] || $wine msiexec /i "$previous" /qn || fail "msiexec /i $previous: exit $?"
         $wine msiexec /i "$1" /qn || fail "msiexec /i $1: exit $?"
         [ "$(state)" = "$(printf '%s\n' ./Program\ Files/person-card/{LICENSE,README.md,THIRD-PARTY-NOTICES,bin/person-card.exe} \
-            'Start menu: person-card.lnk' 'DisplayName REG_SZ person-card' "DisplayVersion REG_SZ $version")" ] ||
+            'Installer: person-card.ico' 'Start menu: person-card.lnk' 'DisplayName REG_SZ person-card' \
+            "DisplayVersion REG_SZ $version")" ] ||
             fail "$1${previous:+ over $previous} installed: $(state)"
         # Wine leaves the ";" of each entry it takes out of PATH (untried on
         # Windows): after the upgrade, as an empty entry before the new one.
@@ -153,11 +155,16 @@ for file in "${!emulator[@]}"; do
         done ;;
     *-win64.zip | *.msi)
         bash tests/image.sh x86_64-w64-mingw32-objdump x86_64-w64-mingw32-windres "$bin" \
-            src/person-card.manifest "$version" "$top"
+            src/person-card.manifest build/windows/person-card.ico "$version" "$top"
         want=$tmp/crlf.out ;;&
     *.msi)
-        for table in $(msiinfo tables "dist/$file"); do msiinfo export "dist/$file" "$table"; done |
+        # (in $tmp, where the export of the Icon table leaves its streams)
+        (cd "$tmp" && for table in $(msiinfo tables "$top/dist/$file"); do msiinfo export "$top/dist/$file" "$table"; done) |
             grep -aoiE '[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}' | grep '[a-f]' && fail "$file: GUIDs in lower case"
+        # The executable's icon, on the Start-menu entry and in Settings > Apps.
+        msiinfo extract "dist/$file" Icon.$p.ico | cmp -s - build/windows/$p.ico &&
+            [ "$(msiinfo export "dist/$file" Property | grep ^ARPPRODUCTICON | tr -d '\r')" = $'ARPPRODUCTICON\t'$p.ico ] &&
+            [ "$(msiinfo export "dist/$file" Shortcut | tail -n 1 | cut -f 9)" = $p.ico ] || fail "$file: the icons"
         # The previous version's installer, of the same files:
         cmake -D BUILD=build/windows -D EPOCH="$(git log -1 --format=%ct)" -D DESCRIPTION=- -D VENDOR=previous \
             -D VERSION="$(dpkg-parsechangelog -l CHANGELOG -o 1 -c 1 -S Version)" \
