@@ -9,14 +9,17 @@
 # example byte for byte (under its target's emulator and CPU), names no path
 # of this checkout and has a clean manual page, and its notices hold the
 # copyright file of every package its program was recorded to hold, word for
-# word; the .deb and .rpm programs are hardened, the static ones hold no
-# glibc, need no loader or library, are at most 100 KB (each size printed),
-# and the machine's own runs alone in an empty root; the Windows executables
-# pass the image check; the MSI has no GUID in lower case, gives the
-# Start-menu entry and Settings > Apps the executable's icon, and under Wine
-# it installs (on the PATH, with a Start-menu and an uninstall entry), also
-# over the previous version beside a system PATH over 2,000 characters,
-# refuses that version after it, and is removed cleanly; the web page's zip is at most
+# word; the Linux ones hold a valid menu entry and the icons, and the
+# machine's own .deb's entry, started as from the menu, keeps its window
+# until Enter; the .deb and .rpm programs are hardened, the static ones hold
+# no glibc, need no loader or library, are at most 100 KB (each size
+# printed), and the machine's own runs alone in an empty root; the Windows
+# executables pass the image check; the MSI has no GUID in lower case, gives
+# the Start-menu entry and Settings > Apps the executable's icon, and under
+# Wine it installs (on the PATH, with a Start-menu and an uninstall entry),
+# also over the previous version beside a system PATH over 2,000
+# characters, refuses that version after it, and is removed cleanly; the
+# web page's zip is at most
 # 250 KB, and its page passes the browser check in Chromium, Firefox and
 # WebKit (npm ci first), with a screenshot of each in build/.  The bill of
 # materials is valid CycloneDX and names each Debian package at the version
@@ -102,6 +105,24 @@ installer() {
     done
 }
 
+# Starts the menu entry under the prefix $1 as a desktop does, in xterm on
+# the display, types the example's answers, and sees the window still there
+# a second after the program has ended, with a screenshot in build/, and
+# gone after Enter.
+menu() {
+    local pid a t
+    PATH=$1/bin:$PATH XDG_DATA_DIRS=$1/share gio launch "$1/share/applications/person-card.desktop" &
+    window=$(xdotool search --sync --class xterm | head -n 1) && pid=$(xdotool getwindowpid "$window") &&
+        xdotool windowfocus --sync "$window" || return
+    for t in {1..50}; do pgrep -P "$(pgrep -P "$pid")" -x person-card >/dev/null && break; sleep 0.2; done
+    for a in $(<tests/cases/example.in); do xdotool type "$a" && xdotool key Return; done
+    sleep 1
+    pgrep -P "$pid" >/dev/null && ! pgrep -P "$(pgrep -P "$pid")" >/dev/null &&
+        import -window root build/menu.png && xdotool key Return || return
+    for t in {1..50}; do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.2; done
+    return 1
+}
+
 for file in "${!emulator[@]}"; do
     grep -qF "$file" README.md || fail "README.md does not name $file"
     tree=$tmp/$file want=tests/cases/example.out
@@ -136,6 +157,15 @@ for file in "${!emulator[@]}"; do
         rpm -qp --requires "dist/$file" | grep -vE '^(libc\.so\.6\(|ld-linux-[a-z0-9-]+\.so\.1\(|rtld\(|rpmlib\()' &&
             fail "$file requires more than the C library"
         rpm -qlp "dist/$file" | grep -v /person-card && fail "$file owns the directories above" ;;&
+    *.deb | *.rpm | *.tar.gz)
+        share=${bin%/bin/person-card}/share
+        [ -z "$(desktop-file-validate "$share/applications/$p.desktop" 2>&1)" ] ||
+            fail "desktop-file-validate on $file: $(desktop-file-validate "$share/applications/$p.desktop" 2>&1)"
+        [ "$(cd "$share/icons/hicolor" && find . -type f | sort)" = "$( (printf "./%sx%s/apps/$p.png\n" 16 16 24 24 \
+            32 32 48 48 64 64 128 128 256 256 && echo "./scalable/apps/$p.svg") | sort)" ] || fail "$file: the icons"
+        [ "$file" != "${p}_${version}_$(dpkg --print-architecture).deb" ] ||
+            xvfb-run -a bash -c "$(declare -f menu) && menu \"\$0\"" "${share%/share}" ||
+            fail "$file: the menu entry's window does not keep the report until Enter" ;;&
     *.deb | *.rpm)
         hardening-check -q --nostackprotector --nocfprotection "$bin" 2>/dev/null ||
             fail "$file: $(hardening-check "$bin" 2>&1)" ;;
