@@ -168,6 +168,19 @@ addEventListener('unhandledrejection', function (event) {
     fail(event.reason);
   }
 });
+// From a web server the page can be installed as an app, and the browser
+// keeps its files for use offline.  A page opened from the disk can have no
+// service worker, and Chromium refuses to read its manifest (with an error
+// on its console), so there it names none.
+if (/^https?:$/.test(location.protocol)) {
+  var manifest = document.createElement('link');
+  manifest.rel = 'manifest';
+  manifest.href = 'manifest.webmanifest';
+  document.head.append(manifest);
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('sw.js').catch(function () {});
+  }
+}
 // Without person-card.js the page's own message stays: where to open it.
 if (typeof PersonCard == 'function') {
   run();
