@@ -2,7 +2,8 @@
 # Usage: tests/release.sh
 #
 # Checks what `cmake -P cmake/release.cmake` left in dist/ (commit first):
-# exactly this release's files, all in SHA256SUMS and named in the README;
+# exactly this release's files, all in SHA256SUMS and named in the README
+# or doc/*.md, which name no other file of a release;
 # lintian (no error, warning or hardening tag) on each .deb; an .rpm needs
 # only the C library, owns only its own directories and shows rpmlint no tag
 # but those packaging/rpmlintrc allows; every package, unpacked, answers the
@@ -123,8 +124,13 @@ menu() {
     return 1
 }
 
+# What the README and the guides name of this release, the release makes.
+docs=(README.md doc/*.md)
+for name in $(grep -ohE "$p[-_][0-9][0-9A-Za-z._-]*\.(deb|rpm|tar\.gz|zip|msi|buildinfo|cdx\.json)" "${docs[@]}" | sort -u); do
+    [[ " ${made[*]} " == *" $name "* ]] || fail "the documents name $name, which the release does not make"
+done
 for file in "${!emulator[@]}"; do
-    grep -qF "$file" README.md || fail "README.md does not name $file"
+    grep -qF "$file" "${docs[@]}" || fail "no document names $file"
     tree=$tmp/$file want=tests/cases/example.out
     mkdir "$tree"
     case $file in
