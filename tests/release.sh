@@ -2,8 +2,8 @@
 # Usage: tests/release.sh
 #
 # Checks what `cmake -P cmake/release.cmake` left in dist/ (commit first):
-# exactly this release's files, all in SHA256SUMS and named in the README
-# or doc/*.md, which name no other file of a release;
+# exactly this release's files, at most 5 MB in all, all in SHA256SUMS and
+# named in the README or doc/*.md, which name no other file of a release;
 # lintian (no error, warning or hardening tag) on each .deb; an .rpm needs
 # only the C library, owns only its own directories and shows rpmlint no tag
 # but those packaging/rpmlintrc allows; every package, unpacked, answers the
@@ -56,6 +56,7 @@ made=("${!emulator[@]}" $p-$version.{tar.gz,buildinfo,cdx.json} SHA256SUMS)
 [ "$(cut -c67- dist/SHA256SUMS)" = "$(ls dist | grep -vx SHA256SUMS)" ] ||
     fail "SHA256SUMS does not list every file"
 (cd dist && sha256sum --strict --quiet -c SHA256SUMS)
+[ "$(cat dist/* | wc -c)" -le $((5 * 1024 * 1024)) ] || fail "dist/ holds more than 5 MB: $(du -sh dist)"
 
 tmp=$(mktemp -d) again=
 export WINEPREFIX=$tmp/wine WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
