@@ -37,10 +37,11 @@ function(packed build)
   endforeach()
 endfunction()
 
-# A static program links musl through a specs file of its own, made from
-# packaging/musl.specs.in for the row: Debian's musl-dev for its
-# architecture, or where Debian has none, the musl of the same version
-# built here from Debian's source package with the row's cross compiler.
+# A static program links musl through the compiler driver's settings of
+# its own (gcc -specs=FILE), made from packaging/musl-gcc.in for the row:
+# Debian's musl-dev for its architecture, or where Debian has none, the
+# musl of the same version built here from Debian's source package with the
+# row's cross compiler.
 execute_process(COMMAND dpkg-query -W -f=\${source:Version}\n musl-dev
   OUTPUT_VARIABLE musl_version COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX REPLACE "\n.*" "" musl_version "${musl_version}")
@@ -74,8 +75,8 @@ function(musl name debian triplet)
       file(WRITE ${built}/SOURCE "musl ${musl_version}\n")
     endif()
   endif()
-  configure_file(${top}/packaging/musl.specs.in ${top}/build/${name}-musl.specs @ONLY)
-  set(specs ${top}/build/${name}-musl.specs PARENT_SCOPE)
+  configure_file(${top}/packaging/musl-gcc.in ${top}/build/${name}-musl-gcc @ONLY)
+  set(musl_gcc ${top}/build/${name}-musl-gcc PARENT_SCOPE)
   set(musl_lib ${lib}/libc.a PARENT_SCOPE)
 endfunction()
 
@@ -139,7 +140,7 @@ foreach(target IN LISTS targets)
     set(generators TGZ)
     set(link ${static})
     set(compiler ${triplet}-gcc)
-    set(libc_flags " -specs=${specs}")
+    set(libc_flags " -specs=${musl_gcc}")
   endforeach()
 endforeach()
 
