@@ -91,7 +91,7 @@ foreach(target IN LISTS targets)
   # The tools that the buildinfo traces to their packages, and the C
   # libraries, where a package holds them.
   list(APPEND tools ${triplet}-g++ ${triplet}-gcc ${emulator})
-  if(EXISTS ${musl_lib} AND musl_lib MATCHES "^/usr/")
+  if(musl_lib MATCHES "^/usr/")
     list(APPEND tools ${musl_lib})
   endif()
   # The rest of the row: the packages made with the shared C library.
