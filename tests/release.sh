@@ -147,10 +147,11 @@ for file in "${!emulator[@]}"; do
     [ -n "$notices" ] || fail "$file holds no THIRD-PARTY-NOTICES"
     # Each package's copyright file as dpkg installed it, or for what the
     # release built from source, as that source has it.
+    text=$(<"$notices")
     while read -r link pkg _ src sv path; do
         copyright=/usr/share/doc/${pkg%:*}/copyright title=$copyright
         [ "$pkg" != - ] || copyright=$(dirname "$path")/../copyright title="$src $sv: debian/copyright"
-        [ "$link" = dynamic ] || [[ $(<"$notices") == *"==== $title ===="$'\n\n'"$(<"$copyright")"* ]] ||
+        [ "$link" = dynamic ] || [[ $text == *"==== $title ===="$'\n\n'"$(<"$copyright")"* ]] ||
             fail "$file: its notices lack $copyright"
     done <"build/contents/$file"
     case $file in
@@ -166,8 +167,8 @@ for file in "${!emulator[@]}"; do
         rpm -qlp "dist/$file" | grep -v /person-card && fail "$file owns the directories above" ;;&
     *.deb | *.rpm | *.tar.gz)
         share=${bin%/bin/person-card}/share
-        [ -z "$(desktop-file-validate "$share/applications/$p.desktop" 2>&1)" ] ||
-            fail "desktop-file-validate on $file: $(desktop-file-validate "$share/applications/$p.desktop" 2>&1)"
+        said=$(desktop-file-validate "$share/applications/$p.desktop" 2>&1)
+        [ -z "$said" ] || fail "desktop-file-validate on $file: $said"
         [ "$(cd "$share/icons/hicolor" && find . -type f | sort)" = "$( (printf "./%sx%s/apps/$p.png\n" 16 16 24 24 \
             32 32 48 48 64 64 128 128 256 256 && echo "./scalable/apps/$p.svg") | sort)" ] || fail "$file: the icons"
         [ "$file" != "${p}_${version}_$(dpkg --print-architecture).deb" ] ||
@@ -179,8 +180,8 @@ for file in "${!emulator[@]}"; do
     *.tar.gz)
         readelf -lWd "$bin" | grep -E 'INTERP|NEEDED' && fail "$file needs a loader or a library"
         grep -qai glibc "$bin" && fail "$file holds glibc"
-        echo "$file: the program is $(stat -c %s "$bin") bytes"
-        [ "$(stat -c %s "$bin")" -le 102400 ] || fail "$file: its program is larger than 100 KB"
+        size=$(stat -c %s "$bin") && echo "$file: the program is $size bytes"
+        [ "$size" -le 102400 ] || fail "$file: its program is larger than 100 KB"
         [[ $file != *-$(uname -m).tar.gz ]] || { mkdir "$tmp/root" && cp "$bin" "$tmp/root" &&
             chroot "$tmp/root" /person-card <tests/cases/example.in | cmp tests/cases/example.out -; } ||
             fail "$file does not run alone in an empty root" ;;
